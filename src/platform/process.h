@@ -1,0 +1,16 @@
+#pragma once
+// The running program's place in the system and its threads.
+
+#include <functional>
+#include <string>
+
+namespace dudivizo::platform {
+
+// The folder of the running executable, with a trailing "/".
+std::string RunDirectory();
+
+// Starts `body` on a new thread and forgets it: no handle survives the call
+// and nothing waits for the thread. False when no thread could be created.
+bool StartThread(std::function<void()> body);
+
+}  // namespace dudivizo::platform
