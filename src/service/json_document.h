@@ -22,8 +22,6 @@
 
 namespace dudivizo::service {
 
-struct JsonValue;
-
 class JsonDocument {
  public:
   // Type codes of typeOf and resetAs.
@@ -39,7 +37,7 @@ class JsonDocument {
   // Replaces the value by the JSON text `text` (UTF-8); true when it holds a
   // value other than null. Only JSON is accepted; nothing is ever executed.
   // On false the document holds null.
-  bool parse(std::string_view text);
+  bool parse(const std::string& text);
   // Compact JSON of the whole value: no blanks, members in insertion order,
   // non-ASCII characters as themselves.
   std::string toText() const;
@@ -83,10 +81,10 @@ class JsonDocument {
   std::vector<std::string> memberNames(std::string_view path = {}) const;
   int typeOf(std::string_view path = {}) const;
 
+  struct Holder;  // the value all copies share; defined by the implementation
+
  private:
-  struct Holder;
   explicit JsonDocument(std::shared_ptr<Holder> holder);
-  JsonValue& root() const;
 
   std::shared_ptr<Holder> holder_;
 };

@@ -1,62 +1,37 @@
 #pragma once
-// The value tree behind JsonDocument, with its JSON reader and writer.
-// Internal to the service library.
+// The value tree behind JsonDocument (a RapidJSON DOM: members kept in
+// insertion order, every string and container in the document's own memory
+// pool), with the JSON reader and the writer. Internal to the service library.
 
-#include <cstdint>
-#include <memory>
+#include <rapidjson/document.h>
+
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace dudivizo::service {
 
-struct JsonContainer;
-
-struct JsonValue {
-  enum class Kind : uint8_t { Null, Bool, Number, String, Array, Object };
-
-  Kind kind = Kind::Null;
-  bool boolean = false;
-  double number = 0;
-  std::string text;                      // Kind::String
-  std::unique_ptr<JsonContainer> box;    // Kind::Array and Kind::Object
-
-  static JsonValue MakeString(std::string_view s);
-  static JsonValue MakeNumber(double n);
-  static JsonValue MakeArray();
-  static JsonValue MakeObject();
-
-  bool IsContainer() const { return kind == Kind::Array || kind == Kind::Object; }
-  JsonValue Clone() const;
-};
-
-struct TransparentHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-
-// Elements of an array, or members of an object in insertion order (keys and
-// items in parallel). Large objects keep a hash index of their keys.
-struct JsonContainer {
-  std::vector<JsonValue> items;
-  std::vector<std::string> keys;
-  std::unordered_map<std::string, size_t, TransparentHash, std::equal_to<>> index;
-
-  JsonValue* Find(std::string_view key);
-  const JsonValue* Find(std::string_view key) const;
-  // Replaces the member's value, keeping its place, or appends the member.
-  void Set(std::string_view key, JsonValue value);
-};
+using JsonTree = rapidjson::Document;
+using JsonValue = rapidjson::Value;
+using JsonAllocator = rapidjson::Document::AllocatorType;
 
 // Parses one JSON value filling the whole of `text` (blanks around it
-// allowed). False on any syntax error or nesting deeper than `maxDepth`.
-bool ParseJson(std::string_view text, JsonValue& out, int maxDepth);
+// allowed) into `out`, with the script language's rule for repeated member
+// names (the first place, the last value). False on any syntax error or
+// nesting deeper than `maxDepth`; `out` is then unspecified.
+bool ParseJson(const std::string& text, JsonTree& out, int maxDepth);
 
 // Compact JSON text of `value`, as JSON.stringify writes it.
 void WriteJson(const JsonValue& value, std::string& out);
 
 // A number as the script language writes it ("100", "0.5", "1e+21").
 std::string FormatNumber(double n);
+
+inline std::string_view TextOf(const JsonValue& v) {
+  return std::string_view(v.GetString(), v.GetStringLength());
+}
+
+inline JsonValue MakeString(std::string_view s, JsonAllocator& a) {
+  return JsonValue(s.data(), static_cast<rapidjson::SizeType>(s.size()), a);
+}
 
 }  // namespace dudivizo::service
