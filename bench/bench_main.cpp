@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -21,8 +22,15 @@ class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+      // With repetitions the median stands for the benchmark.
+      bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (median) {
+        seconds_[run.run_name.str()] = run.GetAdjustedRealTime() / TimeUnitDivisor(run.time_unit);
+        medians_.insert(run.run_name.str());
+      } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
+                 medians_.count(run.benchmark_name()) == 0) {
         seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -40,7 +48,17 @@ class RecordingReporter : public benchmark::ConsoleReporter {
   }
 
  private:
+  static double TimeUnitDivisor(benchmark::TimeUnit unit) {
+    switch (unit) {
+      case benchmark::kNanosecond: return 1e9;
+      case benchmark::kMicrosecond: return 1e6;
+      case benchmark::kMillisecond: return 1e3;
+      default: return 1;
+    }
+  }
+
   std::map<std::string, double> seconds_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace
