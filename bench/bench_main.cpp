@@ -29,7 +29,8 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         medians_.insert(run.run_name.str());
       } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
                  medians_.count(run.benchmark_name()) == 0) {
-        seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        seconds_[run.benchmark_name()] =
+            run.real_accumulated_time / static_cast<double>(run.iterations);
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -41,8 +42,8 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         std::string size = runName.substr(name.size());
         auto base = seconds_.find(baseline + size);
         if (base == seconds_.end() || base->second <= 0) continue;
-        std::printf("%s%s: %.1f ms, %.2f x %s (%.1f ms)\n", name.c_str(), size.c_str(),
-                    time * 1e3, time / base->second, baseline.c_str(), base->second * 1e3);
+        std::printf("%s%s: %.1f ms, %.2f x %s (%.1f ms)\n", name.c_str(), size.c_str(), time * 1e3,
+                    time / base->second, baseline.c_str(), base->second * 1e3);
       }
     }
   }
@@ -50,10 +51,14 @@ class RecordingReporter : public benchmark::ConsoleReporter {
  private:
   static double TimeUnitDivisor(benchmark::TimeUnit unit) {
     switch (unit) {
-      case benchmark::kNanosecond: return 1e9;
-      case benchmark::kMicrosecond: return 1e6;
-      case benchmark::kMillisecond: return 1e3;
-      default: return 1;
+      case benchmark::kNanosecond:
+        return 1e9;
+      case benchmark::kMicrosecond:
+        return 1e6;
+      case benchmark::kMillisecond:
+        return 1e3;
+      default:
+        return 1;
     }
   }
 

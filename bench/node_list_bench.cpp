@@ -28,8 +28,8 @@ const std::string& GbkBody(size_t nodes) {
 
 void NodeListPath(benchmark::State& state) {
   const std::string& body = GbkBody(static_cast<size_t>(state.range(0)));
-  static const char* const kTextFields[] = {"province", "city", "domain", "isp", "url",
-                                            "update_time"};
+  static const char* const kTextFields[] = {"province", "city", "domain",
+                                            "isp",      "url",  "update_time"};
   for (auto _ : state) {
     JsonDocument doc;
     if (!doc.parse(dudivizo::platform::GbkToUtf8(body))) state.SkipWithError("parse failed");

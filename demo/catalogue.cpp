@@ -12,8 +12,8 @@ struct City {
 };
 
 struct Province {
-  const char* name;     // as the service names it
-  const char* short_;   // as locations name it
+  const char* name;    // as the service names it
+  const char* short_;  // as locations name it
   const char* code;
   City cities[3];
 };
@@ -49,7 +49,10 @@ const Province kProvinces[] = {
     {"甘肃省", "甘肃", "gs", {{"兰州", "lz"}, {"天水", "ts"}, {"酒泉", "jq"}}},
     {"青海省", "青海", "qh", {{"西宁", "xn"}, {"海东", "hd"}, {"格尔木", "gem"}}},
     {"宁夏回族自治区", "宁夏", "nx", {{"银川", "yc"}, {"石嘴山", "szs"}, {"吴忠", "wz"}}},
-    {"新疆维吾尔自治区", "新疆", "xj", {{"乌鲁木齐", "wlmq"}, {"克拉玛依", "klmy"}, {"喀什", "ks"}}},
+    {"新疆维吾尔自治区",
+     "新疆",
+     "xj",
+     {{"乌鲁木齐", "wlmq"}, {"克拉玛依", "klmy"}, {"喀什", "ks"}}},
 };
 constexpr int kProvinceCount = sizeof kProvinces / sizeof kProvinces[0];
 

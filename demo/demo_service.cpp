@@ -85,9 +85,15 @@ ServerResponse DemoService::Handle(const ServerRequest& request) {
     response.body = "<html><body><h1>502 Bad Gateway</h1></body></html>";
   } else if (!behaviour.empty) {
     switch (static_cast<Endpoint>(which)) {
-      case Endpoint::SignIn: response = SignIn(request); break;
-      case Endpoint::NodeList: response = NodeList(); break;
-      case Endpoint::IpInfo: response = IpInfo(request); break;
+      case Endpoint::SignIn:
+        response = SignIn(request);
+        break;
+      case Endpoint::NodeList:
+        response = NodeList();
+        break;
+      case Endpoint::IpInfo:
+        response = IpInfo(request);
+        break;
     }
   }
   if (behaviour.empty) response.body.clear();
@@ -143,9 +149,10 @@ ServerResponse DemoService::IpInfo(const ServerRequest& request) {
   }
   ServerResponse r;
   r.contentType = "text/html; charset=utf-8";
-  r.body = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>IP</title></head><body>"
-           "<p>您的IP：<ip>" + address + "</ip></p><p>归属地：<pos>" + location +
-           "</pos></p></body></html>";
+  r.body =
+      "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>IP</title></head><body>"
+      "<p>您的IP：<ip>" +
+      address + "</ip></p><p>归属地：<pos>" + location + "</pos></p></body></html>";
   return r;
 }
 

@@ -19,13 +19,20 @@ constexpr size_t kMaxBodyBytes = 64u << 20;
 
 const char* ReasonPhrase(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 302: return "Found";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 302:
+      return "Found";
+    case 400:
+      return "Bad Request";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    case 503:
+      return "Service Unavailable";
+    default:
+      return "Status";
   }
 }
 
@@ -51,7 +58,8 @@ bool ReadRequest(int fd, ServerRequest& request) {
     if (n <= 0) return false;
     data.append(buffer, static_cast<size_t>(n));
   }
-  std::vector<std::string> lines = platform::Split(std::string_view(data).substr(0, headerEnd), "\r\n");
+  std::vector<std::string> lines =
+      platform::Split(std::string_view(data).substr(0, headerEnd), "\r\n");
   std::vector<std::string> first = platform::Split(lines[0], " ");
   if (first.size() < 2) return false;
   request.method = first[0];
@@ -79,7 +87,8 @@ std::string ServerRequest::Header(std::string_view name) const {
   for (const std::string& line : headerLines) {
     size_t colon = line.find(':');
     if (colon != std::string::npos &&
-        platform::EqualsIgnoreAsciiCase(platform::Trim(std::string_view(line).substr(0, colon)), name)) {
+        platform::EqualsIgnoreAsciiCase(platform::Trim(std::string_view(line).substr(0, colon)),
+                                        name)) {
       return std::string(platform::Trim(std::string_view(line).substr(colon + 1)));
     }
   }
@@ -216,7 +225,8 @@ void HttpServer::Serve(Connection* connection) {
       for (const std::string& line : response.extraHeaders) head += line + "\r\n";
       head += "Content-Length: " + std::to_string(response.body.size()) +
               "\r\nConnection: close\r\n\r\n";
-      if (SendAll(connection->fd, head) && request.method != "HEAD") SendAll(connection->fd, response.body);
+      if (SendAll(connection->fd, head) && request.method != "HEAD")
+        SendAll(connection->fd, response.body);
     }
   }
   std::lock_guard<std::mutex> lock(mutex_);

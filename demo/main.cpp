@@ -27,12 +27,18 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : ""; };
-    if (arg == "--port") port = std::atoi(value());
-    else if (arg == "--address") address = value();
-    else if (arg == "--slow") behaviour.delayMs = std::atoi(value());
-    else if (arg == "--status") behaviour.status = std::atoi(value());
-    else if (arg == "--malformed") behaviour.malformed = true;
-    else if (arg == "--empty") behaviour.empty = true;
+    if (arg == "--port")
+      port = std::atoi(value());
+    else if (arg == "--address")
+      address = value();
+    else if (arg == "--slow")
+      behaviour.delayMs = std::atoi(value());
+    else if (arg == "--status")
+      behaviour.status = std::atoi(value());
+    else if (arg == "--malformed")
+      behaviour.malformed = true;
+    else if (arg == "--empty")
+      behaviour.empty = true;
     else {
       std::fprintf(stderr,
                    "usage: %s [--port N] [--address A] [--slow MS] [--status N] [--malformed] "

@@ -67,8 +67,8 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t n
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
 
-  std::string temporary = path + ".tmp." + std::to_string(::getpid()) + "." +
-                          std::to_string(sequence.fetch_add(1));
+  std::string temporary =
+      path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(sequence.fetch_add(1));
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;

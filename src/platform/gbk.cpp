@@ -124,7 +124,8 @@ std::string GbkToUtf8(std::string_view gbk) {
     if (lead == 0x80) {
       cp = tables->decode[0];
     } else if (lead != 0xFF && i + 1 < gbk.size()) {
-      cp = tables->decode[static_cast<size_t>((lead - 0x80) << 8 | static_cast<unsigned char>(gbk[i + 1]))];
+      cp = tables->decode[static_cast<size_t>((lead - 0x80) << 8 |
+                                              static_cast<unsigned char>(gbk[i + 1]))];
       used = 2;
     }
     if (cp == 0) {

@@ -14,8 +14,8 @@ std::optional<std::string_view> SectionName(std::string_view line) {
   std::string_view trimmed = Trim(line);
   if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
   size_t close = trimmed.find(']');
-  std::string_view inner = trimmed.substr(1, close == std::string_view::npos ? trimmed.size() - 1
-                                                                             : close - 1);
+  std::string_view inner =
+      trimmed.substr(1, close == std::string_view::npos ? trimmed.size() - 1 : close - 1);
   return Trim(inner);
 }
 
@@ -130,8 +130,8 @@ bool ProfileFile::Save(mode_t newFileMode) const {
   return WriteFileAtomic(path_, Utf8ToGbk(text), newFileMode);
 }
 
-std::string ReadProfileText(const std::string& path, std::string_view section,
-                            std::string_view key, std::string_view fallback) {
+std::string ReadProfileText(const std::string& path, std::string_view section, std::string_view key,
+                            std::string_view fallback) {
   return ProfileFile::Load(path).Get(section, key, fallback);
 }
 

@@ -45,8 +45,8 @@ class ProfileFile {
 };
 
 // One-call forms of Load + Get and Load + Set + Save.
-std::string ReadProfileText(const std::string& path, std::string_view section,
-                            std::string_view key, std::string_view fallback = {});
+std::string ReadProfileText(const std::string& path, std::string_view section, std::string_view key,
+                            std::string_view fallback = {});
 bool WriteProfileText(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view value, mode_t newFileMode = 0644);
 

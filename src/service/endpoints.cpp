@@ -29,10 +29,9 @@ std::string PercentEncodeGbk(std::string_view utf8text) {
   return out;
 }
 
-std::string SignInUrl(std::string_view host, std::string_view account,
-                      std::string_view password) {
-  return "http://" + std::string(host) + "/userinfo/?type=vidir&user=" +
-         PercentEncodeGbk(account) + "&password=" + PercentEncodeGbk(password);
+std::string SignInUrl(std::string_view host, std::string_view account, std::string_view password) {
+  return "http://" + std::string(host) + "/userinfo/?type=vidir&user=" + PercentEncodeGbk(account) +
+         "&password=" + PercentEncodeGbk(password);
 }
 
 std::string NodeListUrl(std::string_view host) {

@@ -16,8 +16,7 @@ std::string ServiceHost(const std::string& runDirectory);
 // The sign-in URL. Account and password are percent-encoded from their GBK
 // bytes and inserted once each, so no character of either can change the
 // query or the other value.
-std::string SignInUrl(std::string_view host, std::string_view account,
-                      std::string_view password);
+std::string SignInUrl(std::string_view host, std::string_view account, std::string_view password);
 std::string NodeListUrl(std::string_view host);
 std::string IpInfoUrl(std::string_view host);
 

@@ -49,7 +49,8 @@ std::string CompleteHeaders(std::string headers, const std::string& url, int met
 
 std::string NormaliseHeaderNames(std::string_view headers) {
   auto capitalise = [](std::string& part) {
-    if (!part.empty() && part[0] >= 'a' && part[0] <= 'z') part[0] = static_cast<char>(part[0] - 32);
+    if (!part.empty() && part[0] >= 'a' && part[0] <= 'z')
+      part[0] = static_cast<char>(part[0] - 32);
   };
   std::string out;
   bool first = true;
@@ -87,7 +88,8 @@ std::vector<std::pair<std::string, std::string>> ExtraHeaderLines(std::string_vi
   for (const std::string& line : Split(headers, "\r\n")) {
     if (line.empty()) continue;
     size_t colon = line.find(':');
-    if (colon != std::string::npos && Trim(std::string_view(line).substr(0, colon)) == "Connection" &&
+    if (colon != std::string::npos &&
+        Trim(std::string_view(line).substr(0, colon)) == "Connection" &&
         Trim(std::string_view(line).substr(colon + 1)) == "keep-alive") {
       continue;
     }

@@ -16,17 +16,17 @@ namespace dudivizo::service {
 
 // Every parameter except the URL, with its default.
 struct HttpOptions {
-  int method = 0;  // 0 GET, 1 POST, 2 HEAD, 3 PUT, 4 OPTIONS, 5 DELETE, 6 TRACE, 7 CONNECT
-  std::string postText;                // body, when postBytes is empty
+  int method = 0;        // 0 GET, 1 POST, 2 HEAD, 3 PUT, 4 OPTIONS, 5 DELETE, 6 TRACE, 7 CONNECT
+  std::string postText;  // body, when postBytes is empty
   std::optional<std::string> cookies;  // the Cookie header; given (even empty) enables the merge
   std::string headers;                 // extra "Name: value" lines separated by CR LF
   bool noRedirect = false;
-  std::string postBytes;  // binary body, sent instead of postText when not empty
-  std::string proxy;      // "host:port"; empty: no proxy
+  std::string postBytes;   // binary body, sent instead of postText when not empty
+  std::string proxy;       // "host:port"; empty: no proxy
   int timeoutSeconds = 0;  // > 0: seconds per phase; -1: the stack's own; else 15 s
   std::string proxyUser;
   std::string proxyPassword;
-  int credentialFlags = 1;  // 1: credentials for the proxy, plus a Basic Proxy-Authorization
+  int credentialFlags = 1;        // 1: credentials for the proxy, plus a Basic Proxy-Authorization
   CURL* requestObject = nullptr;  // an existing handle to use (it stays the caller's)
   bool mergeCookies = true;
   bool completeHeaders = true;

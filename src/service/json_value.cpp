@@ -24,7 +24,9 @@ class DepthLimit {
   bool Int64(int64_t i) { return tree_.Int64(i); }
   bool Uint64(uint64_t u) { return tree_.Uint64(u); }
   bool Double(double d) { return tree_.Double(d); }
-  bool RawNumber(const char* s, rapidjson::SizeType n, bool copy) { return tree_.RawNumber(s, n, copy); }
+  bool RawNumber(const char* s, rapidjson::SizeType n, bool copy) {
+    return tree_.RawNumber(s, n, copy);
+  }
   bool String(const char* s, rapidjson::SizeType n, bool copy) { return tree_.String(s, n, copy); }
   bool Key(const char* s, rapidjson::SizeType n, bool copy) { return tree_.Key(s, n, copy); }
   bool StartObject() { return ++depth_ <= maxDepth_ && tree_.StartObject(); }
@@ -118,13 +120,27 @@ void WriteString(std::string_view s, std::string& out) {
     out.append(s.data() + start, i - start);
     start = i + 1;
     switch (c) {
-      case '"': out.append("\\\""); break;
-      case '\\': out.append("\\\\"); break;
-      case '\b': out.append("\\b"); break;
-      case '\f': out.append("\\f"); break;
-      case '\n': out.append("\\n"); break;
-      case '\r': out.append("\\r"); break;
-      case '\t': out.append("\\t"); break;
+      case '"':
+        out.append("\\\"");
+        break;
+      case '\\':
+        out.append("\\\\");
+        break;
+      case '\b':
+        out.append("\\b");
+        break;
+      case '\f':
+        out.append("\\f");
+        break;
+      case '\n':
+        out.append("\\n");
+        break;
+      case '\r':
+        out.append("\\r");
+        break;
+      case '\t':
+        out.append("\\t");
+        break;
       default:
         out.append("\\u00");
         out.push_back(kHex[c >> 4]);

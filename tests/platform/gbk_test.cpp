@@ -28,16 +28,21 @@ TEST(Gbk, ConvertsBothWays) {
 
 TEST(Gbk, InvalidGbkBecomesReplacementAndKeepsTheRest) {
   const Pair cases[] = {
-      {"A\xEF\xBF\xBD" "B中", "A\xFF" "B\xD6\xD0"},          // 0xFF is never a lead byte
-      {"中\xEF\xBF\xBD", "\xD6\xD0\xD6"},                     // truncated at the end
+      {"A\xEF\xBF\xBD"
+       "B中",
+       "A\xFF"
+       "B\xD6\xD0"},                       // 0xFF is never a lead byte
+      {"中\xEF\xBF\xBD", "\xD6\xD0\xD6"},  // truncated at the end
       {"\xEF\xBF\xBD\xEF\xBF\xBDok", "\xFF\xFFok"},
   };
   for (const Pair& c : cases) EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8);
 }
 
 TEST(Gbk, UnencodableOrMalformedUtf8BecomesQuestionMark) {
-  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no GBK form
-  EXPECT_EQ(Utf8ToGbk("中\xC3"), "\xD6\xD0?");           // truncated sequence
+  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                      "b"),
+            "a?b");                             // an emoji has no GBK form
+  EXPECT_EQ(Utf8ToGbk("中\xC3"), "\xD6\xD0?");  // truncated sequence
   EXPECT_EQ(Utf8ToGbk("\xC3(中"), "?(\xD6\xD0");
 }
 

@@ -35,19 +35,20 @@ TEST(Profile, WriteCreatesFileAndSectionInGbkWithCrLf) {
 
 TEST(Profile, ReadsLikeThePrivateProfileFunctions) {
   TempDir dir;
-  dir.Write("a.ini", Utf8ToGbk("junk line\r\n[ Main ]\r\n  Key  =  spaced value  \r\nquoted=\"q v\"\r\n"
-                               "key=second\r\nnoequals\r\n[main]\r\nkey=other section\r\n"
-                               "[账号 甲]\r\nMiMi=密码\n"));
+  dir.Write("a.ini",
+            Utf8ToGbk("junk line\r\n[ Main ]\r\n  Key  =  spaced value  \r\nquoted=\"q v\"\r\n"
+                      "key=second\r\nnoequals\r\n[main]\r\nkey=other section\r\n"
+                      "[账号 甲]\r\nMiMi=密码\n"));
   const struct {
     const char* section;
     const char* key;
     const char* expected;
   } cases[] = {
-      {"main", "KEY", "spaced value"},   // names ignore letter case; first key wins
-      {"MAIN", "quoted", "q v"},         // one pair of quotes is removed
-      {"main", "noequals", "dflt"},      // a line without "=" holds no key
-      {"账号 甲", "mimi", "密码"},        // GBK section names, LF-only line ends
-      {"账号甲", "MiMi", "dflt"},         // inner blanks are part of the name
+      {"main", "KEY", "spaced value"},  // names ignore letter case; first key wins
+      {"MAIN", "quoted", "q v"},        // one pair of quotes is removed
+      {"main", "noequals", "dflt"},     // a line without "=" holds no key
+      {"账号 甲", "mimi", "密码"},      // GBK section names, LF-only line ends
+      {"账号甲", "MiMi", "dflt"},       // inner blanks are part of the name
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ReadProfileText(dir.File("a.ini"), c.section, c.key, "dflt"), c.expected)
@@ -71,7 +72,8 @@ TEST(Profile, ManyKeysInOneSave) {
   for (int i = 0; i < 6; ++i) profile.Set("软件设置", "k" + std::to_string(i), std::to_string(i));
   ASSERT_TRUE(profile.Save());
   ProfileFile again = ProfileFile::Load(dir.File("set.ini"));
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(again.Get("软件设置", "K" + std::to_string(i)), std::to_string(i));
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(again.Get("软件设置", "K" + std::to_string(i)), std::to_string(i));
 }
 
 TEST(Profile, BinaryGarbageNeverBreaksReadOrWrite) {
@@ -132,8 +134,8 @@ TEST(FileAtomic, KilledWriterNeverLeavesATornFile) {
     ::waitpid(child, nullptr, 0);
     FileContents contents = ReadFileBytes(path, 1 << 24);
     ASSERT_EQ(contents.status, ReadStatus::Ok);
-    EXPECT_TRUE(contents.bytes == a || contents.bytes == b) << "torn file of "
-                                                            << contents.bytes.size() << " bytes";
+    EXPECT_TRUE(contents.bytes == a || contents.bytes == b)
+        << "torn file of " << contents.bytes.size() << " bytes";
   }
 }
 

@@ -20,8 +20,8 @@ TEST(TextToInt, FollowsTheConversionRules) {
       {"\t 12 34", 12},
       {"--1", 0},
       {"- 1", 0},
-      {"１２３", 123},              // full-width digits
-      {"　－４５元", -45},          // full-width blank and minus
+      {"１２３", 123},      // full-width digits
+      {"　－４５元", -45},  // full-width blank and minus
       {"＋８", 8},
       {"2147483647", 2147483647},
       {"2147483648", std::numeric_limits<int32_t>::max()},

@@ -21,7 +21,8 @@ using demo::Endpoint;
 TEST(Endpoints, ServiceHostFromServiceIniOrDefault) {
   dudivizo::testing::TempDir dir;
   EXPECT_EQ(ServiceHost(dir.path()), kDefaultServiceHost);
-  ASSERT_TRUE(platform::WriteProfileText(dir.File("service.ini"), "service", "host", " vpn.example:8080 "));
+  ASSERT_TRUE(
+      platform::WriteProfileText(dir.File("service.ini"), "service", "host", " vpn.example:8080 "));
   EXPECT_EQ(ServiceHost(dir.path()), "vpn.example:8080");
   EXPECT_EQ(NodeListUrl("h:1"), "http://h:1/serverlistpc_rare/");
   EXPECT_EQ(IpInfoUrl("h:1"), "http://h:1/ipinfohtml/");
@@ -37,7 +38,7 @@ TEST(Endpoints, SignInUrlEncodesEachValueOnce) {
       {"a&b=c", "p#q r", "user=a%26b%3Dc&password=p%23q%20r"},
       {"xP%y", "secret", "user=xP%25y&password=secret"},  // "P%" in an account stays itself
       {"U%", "P%", "user=U%25&password=P%25"},
-      {"张三", "", "user=%D5%C5%C8%FD&password="},        // from the GBK bytes
+      {"张三", "", "user=%D5%C5%C8%FD&password="},  // from the GBK bytes
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SignInUrl("h", c.account, c.password),

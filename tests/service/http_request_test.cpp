@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <curl/curl.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
+#include <thread>
 
 #include "demo/http_server.h"
+#include "support/temp_dir.h"
 
 namespace dudivizo::service {
 namespace {
@@ -34,7 +40,8 @@ class Recorder : public ::testing::Test {
   std::vector<std::string> ExtraLines() {
     std::vector<std::string> lines;
     for (const std::string& line : Last().headerLines) {
-      if (line.rfind("Host:", 0) != 0 && line.rfind("Content-Length:", 0) != 0) lines.push_back(line);
+      if (line.rfind("Host:", 0) != 0 && line.rfind("Content-Length:", 0) != 0)
+        lines.push_back(line);
     }
     return lines;
   }
@@ -90,7 +97,8 @@ TEST_F(Recorder, KeepAliveLineIsNormalisedAndNotSent) {
   HttpRequest(Url("/k"), o);
   std::vector<std::string> lines = ExtraLines();
   EXPECT_EQ(lines[0], "X-Trace-Id: abc");
-  for (const std::string& line : lines) EXPECT_EQ(line.find("onnection"), std::string::npos) << line;
+  for (const std::string& line : lines)
+    EXPECT_EQ(line.find("onnection"), std::string::npos) << line;
 }
 
 TEST_F(Recorder, UncompletedHeadersSendOnlyWhatWasGiven) {
@@ -191,7 +199,8 @@ TEST(HttpFailure, SilentServerEndsATwoSecondRequestAfterAboutTwoSeconds) {
   o.timeoutSeconds = 2;
   HttpOutputs out;
   auto start = std::chrono::steady_clock::now();
-  std::string body = HttpRequest("http://127.0.0.1:" + std::to_string(silent.port()) + "/", o, &out);
+  std::string body =
+      HttpRequest("http://127.0.0.1:" + std::to_string(silent.port()) + "/", o, &out);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(body, "");
   EXPECT_EQ(out.status, 0);
@@ -211,10 +220,10 @@ TEST(HttpParts, HeaderCompletionAndNormalisation) {
   EXPECT_EQ(CompleteHeaders("", "http://h/", 0),
             "\r\nAccept: */*\r\nReferer: http://h/\r\nAccept-Language: zh-cn\r\n" +
                 std::string(kUserAgent));
-  EXPECT_EQ(CompleteHeaders("ACCEPT: x\r\nreferer: r\r\naccept-language: en\r\nuser-agent: u", "",
-                            1),
-            "ACCEPT: x\r\nreferer: r\r\naccept-language: en\r\nuser-agent: u\r\n"
-            "Content-Type: application/x-www-form-urlencoded");
+  EXPECT_EQ(
+      CompleteHeaders("ACCEPT: x\r\nreferer: r\r\naccept-language: en\r\nuser-agent: u", "", 1),
+      "ACCEPT: x\r\nreferer: r\r\naccept-language: en\r\nuser-agent: u\r\n"
+      "Content-Type: application/x-www-form-urlencoded");
   EXPECT_EQ(NormaliseHeaderNames("\r\naccept-language: zh-cn\r\nno colon\r\nx-my-id:a-b"),
             "Accept-Language: zh-cn\r\nX-My-Id:a-b");
   EXPECT_EQ(ExtraHeaderLines(" Name :  value "),
@@ -223,7 +232,8 @@ TEST(HttpParts, HeaderCompletionAndNormalisation) {
 
 TEST(HttpParts, CookieCollectionAndMerge) {
   EXPECT_EQ(CollectCookies("Set-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n"), "a=1; b=2");
-  EXPECT_EQ(CollectCookies("set-cookie: a=1\r\nSet-Cookie:b=2\r\nX: y"), "");  // exact "Set-Cookie: "
+  EXPECT_EQ(CollectCookies("set-cookie: a=1\r\nSet-Cookie:b=2\r\nX: y"),
+            "");  // exact "Set-Cookie: "
   EXPECT_EQ(CollectCookies(""), "");
   const struct {
     const char* old;
@@ -233,8 +243,8 @@ TEST(HttpParts, CookieCollectionAndMerge) {
       {"a=0; c=3", "a=1; b=deleted", "a=1; c=3"},
       {"", "a=1", "a=1"},
       {"a=1; b=2;", "", "a=1; b=2"},
-      {"x=1; x=2", "", "x=1"},            // a later old cookie of a known name is dropped
-      {"a=1", "b=2; b=2", "b=2; a=1"},     // exact duplicates are removed
+      {"x=1; x=2", "", "x=1"},          // a later old cookie of a known name is dropped
+      {"a=1", "b=2; b=2", "b=2; a=1"},  // exact duplicates are removed
       {"s=deleted", "", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(MergeCookies(c.old, c.fresh), c.merged) << c.old;
@@ -246,6 +256,54 @@ TEST(HttpParts, Base64) {
   EXPECT_EQ(Base64("fo"), "Zm8=");
   EXPECT_EQ(Base64("foo"), "Zm9v");
   EXPECT_EQ(Base64("user:密"), "dXNlcjrlr4Y=");
+}
+
+}  // namespace
+}  // namespace dudivizo::service
+
+namespace dudivizo::service {
+namespace {
+
+TEST_F(Recorder, GivenRequestObjectIsUsedAndStaysTheCallers) {
+  reply_.body = "again";
+  CURL* handle = curl_easy_init();
+  ASSERT_NE(handle, nullptr);
+  HttpOptions o;
+  o.requestObject = handle;
+  o.method = 1;
+  EXPECT_EQ(HttpRequest(Url("/one"), o), "again");
+  EXPECT_EQ(Last().method, "POST");
+  o.method = 0;  // no option of the first call lingers in the handle
+  EXPECT_EQ(HttpRequest(Url("/two"), o), "again");
+  EXPECT_EQ(Last().method, "GET");
+  curl_easy_cleanup(handle);
+}
+
+// An HTTPS server with a self-signed certificate for the wrong name.
+TEST(HttpTls, AnyServerCertificateIsAccepted) {
+  dudivizo::testing::TempDir dir;
+  std::string make =
+      "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=wrong.example "
+      "-keyout " +
+      dir.File("key.pem") + " -out " + dir.File("cert.pem") + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  int port = 20000 + ::getpid() % 20000;
+  std::string serve =
+      "exec openssl s_server -quiet -www -accept 127.0.0.1:" + std::to_string(port) + " -cert " +
+      dir.File("cert.pem") + " -key " + dir.File("key.pem") + " >/dev/null 2>&1 & echo $! > " +
+      dir.File("pid");
+  ASSERT_EQ(std::system(serve.c_str()), 0);
+  HttpOptions o;
+  o.timeoutSeconds = 2;
+  HttpOutputs out;
+  std::string body;
+  for (int attempt = 0; attempt < 50 && out.status != 200; ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    body = HttpRequest("https://127.0.0.1:" + std::to_string(port) + "/", o, &out);
+  }
+  std::system(("kill $(cat " + dir.File("pid") + ")").c_str());
+  EXPECT_EQ(out.status, 200);
+  EXPECT_FALSE(body.empty());
 }
 
 }  // namespace

@@ -142,8 +142,8 @@ TEST(JsonWrite, CompactOutputInInsertionOrder) {
 }
 
 TEST(JsonWrite, TextsAreStoredExactly) {
-  const char* texts[] = {"it's", "back\\slash", "say \"hi\"", "line\nbreak", "tab\there",
-                         "\x01control", "中文'\\\""};
+  const char* texts[] = {"it's",      "back\\slash", "say \"hi\"", "line\nbreak",
+                         "tab\there", "\x01control", "中文'\\\""};
   for (const char* text : texts) {
     JsonDocument doc;
     doc.setText("v", text);
@@ -161,9 +161,15 @@ TEST(JsonWrite, NumbersAreWrittenLikeTheScriptLanguage) {
   const struct {
     double value;
     const char* text;
-  } cases[] = {{100, "100"},   {-0.0, "0"},        {0.1, "0.1"},       {1e21, "1e+21"},
-               {1e20, "100000000000000000000"}, {1.5e-7, "1.5e-7"}, {0.000001, "0.000001"},
-               {-2.5, "-2.5"}, {123456.789, "123456.789"}};
+  } cases[] = {{100, "100"},
+               {-0.0, "0"},
+               {0.1, "0.1"},
+               {1e21, "1e+21"},
+               {1e20, "100000000000000000000"},
+               {1.5e-7, "1.5e-7"},
+               {0.000001, "0.000001"},
+               {-2.5, "-2.5"},
+               {123456.789, "123456.789"}};
   for (const auto& c : cases) {
     JsonDocument doc;
     doc.setReal("n", c.value);
@@ -277,7 +283,8 @@ TEST(JsonHostile, DeepNestingIsRefusedWithoutCrashing) {
 
 TEST(JsonHostile, HugeAndBrokenBodies) {
   std::string big = R"({"code":200,"data":[)";
-  while (big.size() < (100u << 20)) big += R"({"city":"深圳深圳深圳深圳深圳深圳深圳深圳","n":12345},)";
+  while (big.size() < (100u << 20))
+    big += R"({"city":"深圳深圳深圳深圳深圳深圳深圳深圳","n":12345},)";
   std::string truncated = big;
   big += R"({"city":"end"}]})";
   JsonDocument doc;
