@@ -164,6 +164,18 @@ const JsonValue* Resolve(JsonDocument::Holder& holder, std::string_view path, Jo
   return Walk(holder.cachedParent, path.substr(last), false);
 }
 
+// Sets member `name` of `object` to `value`, keeping the member's place
+// when it exists and appending it otherwise.
+void SetMember(JsonDocument::Holder& holder, JsonValue& object, std::string_view name,
+               JsonValue& value) {
+  if (JsonValue* existing = FindMember(object, name)) {
+    *existing = value;
+  } else {
+    JsonValue key = MakeString(name, holder.allocator());
+    object.AddMember(key, value, holder.allocator());
+  }
+}
+
 // Assigns `value` (allocated in `holder`) to the member or element that
 // `path` names. The parent must exist and be an object or array; otherwise
 // nothing changes.
@@ -182,12 +194,7 @@ void Assign(JsonDocument::Holder& holder, std::string_view path, JsonValue& valu
     step = next;
   }
   if (parent->IsObject()) {
-    if (JsonValue* existing = FindMember(*parent, step.name)) {
-      *existing = value;
-    } else {
-      JsonValue key = MakeString(step.name, holder.allocator());
-      parent->AddMember(key, value, holder.allocator());
-    }
+    SetMember(holder, *parent, step.name, value);
     return;
   }
   if (!parent->IsArray()) return;
@@ -274,6 +281,17 @@ const JsonValue* Element(const JsonValue* target, int index) {
   if (target == nullptr || index < 0) return nullptr;
   std::string name = std::to_string(index);
   return Child(*const_cast<JsonValue*>(target), Step{true, static_cast<size_t>(index), name});
+}
+
+// A new value holder with a deep copy of `value`, or null when there is none.
+std::shared_ptr<JsonDocument::Holder> DetachedCopy(const JsonValue* value) {
+  auto holder = std::make_shared<JsonDocument::Holder>();
+  if (value) {
+    holder->tree.CopyFrom(*value, holder->allocator());
+  } else {
+    holder->tree.SetNull();
+  }
+  return holder;
 }
 
 }  // namespace
@@ -372,14 +390,7 @@ std::string JsonDocument::getText(std::string_view path, bool asJson) const {
 }
 
 JsonDocument JsonDocument::getDocument(std::string_view path) const {
-  auto holder = std::make_shared<Holder>();
-  const JsonValue* value = Resolve(*holder_, path, Join::BracketAware);
-  if (value) {
-    holder->tree.CopyFrom(*value, holder->allocator());
-  } else {
-    holder->tree.SetNull();
-  }
-  return JsonDocument(std::move(holder));
+  return JsonDocument(DetachedCopy(Resolve(*holder_, path, Join::BracketAware)));
 }
 
 std::string JsonDocument::getJson(std::string_view path) const {
@@ -412,14 +423,7 @@ void JsonDocument::append(std::string_view value, std::string_view path, bool ra
 }
 
 JsonDocument JsonDocument::elementDocument(int index, std::string_view path) const {
-  auto holder = std::make_shared<Holder>();
-  const JsonValue* value = Element(Resolve(*holder_, path, Join::Target), index);
-  if (value) {
-    holder->tree.CopyFrom(*value, holder->allocator());
-  } else {
-    holder->tree.SetNull();
-  }
-  return JsonDocument(std::move(holder));
+  return JsonDocument(DetachedCopy(Element(Resolve(*holder_, path, Join::Target), index)));
 }
 
 std::string JsonDocument::elementText(int index, std::string_view path, bool asJson) const {
@@ -432,13 +436,7 @@ void JsonDocument::setElement(int index, std::string_view value, bool raw) {
   holder_->Touch();
   JsonValue& r = holder_->tree;
   if (r.IsObject()) {
-    std::string name = std::to_string(index);
-    if (JsonValue* existing = FindMember(r, name)) {
-      *existing = v;
-    } else {
-      JsonValue key = MakeString(name, holder_->allocator());
-      r.AddMember(key, v, holder_->allocator());
-    }
+    SetMember(*holder_, r, std::to_string(index), v);
     return;
   }
   if (!r.IsArray()) return;
