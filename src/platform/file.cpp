@@ -61,11 +61,11 @@ FileContents ReadFileBytes(const std::string& path, size_t maxBytes) {
   return result;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t newFileMode) {
+bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode,
+                     bool forceMode) {
   static std::atomic<unsigned> sequence{0};
-  mode_t mode = newFileMode;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  if (!forceMode && ::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
 
   std::string temporary =
       path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(sequence.fetch_add(1));

@@ -123,11 +123,11 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastEntry), line);
 }
 
-bool ProfileFile::Save(mode_t newFileMode) const {
+bool ProfileFile::Save(mode_t mode, bool forceMode) const {
   if (!writable_) return false;
   std::string text;
   for (const std::string& line : lines_) text.append(line).append("\r\n");
-  return WriteFileAtomic(path_, Utf8ToGbk(text), newFileMode);
+  return WriteFileAtomic(path_, Utf8ToGbk(text), mode, forceMode);
 }
 
 std::string ReadProfileText(const std::string& path, std::string_view section, std::string_view key,

@@ -33,8 +33,9 @@ class ProfileFile {
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   // Writes the profile back to the path it was loaded from, atomically.
-  // A new file gets `newFileMode`; an existing one keeps its permission bits.
-  bool Save(mode_t newFileMode = 0644) const;
+  // A new file gets `mode`; an existing one keeps its permission bits
+  // unless `forceMode`.
+  bool Save(mode_t mode = 0644, bool forceMode = false) const;
 
   const std::string& path() const { return path_; }
 

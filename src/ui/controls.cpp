@@ -23,7 +23,7 @@ void Control::Apply(std::function<void()> change) {
 }
 
 void Control::Changed() const {
-  if (observer_) observer_();
+  for (const auto& observer : observers_) observer();
 }
 
 void Control::SetText(std::string text) {

@@ -55,8 +55,9 @@ class Control {
   void SetEnabled(bool enabled);
   void SetVisible(bool visible);
 
-  // Called after every change of state, on the user-interface thread.
-  void SetObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+  // Adds a function called after every change of state, on the
+  // user-interface thread (the binding redraws, mirrors copy the state).
+  void AddObserver(std::function<void()> observer) { observers_.push_back(std::move(observer)); }
   // Binds the control to its window's loop and life token (done by the window).
   void Attach(EventLoop* loop, const LifeToken* token);
 
@@ -74,7 +75,7 @@ class Control {
   std::string text_;
   bool enabled_ = true;
   bool visible_ = true;
-  std::function<void()> observer_;
+  std::vector<std::function<void()>> observers_;
   EventLoop* loop_ = nullptr;
   const LifeToken* token_ = nullptr;
 };

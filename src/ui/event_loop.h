@@ -50,8 +50,10 @@ class EventLoop {
   virtual bool IsUiThread() const = 0;
 
   // Post that is dropped when the owner of `token` has been destroyed.
-  void PostFor(const LifeToken& token, Task task) {
-    Post([alive = token.Watch(), task = std::move(task)] {
+  void PostFor(const LifeToken& token, Task task) { PostFor(token.Watch(), std::move(task)); }
+  // The same with a watch taken earlier, for threads that outlive the owner.
+  void PostFor(std::weak_ptr<bool> alive, Task task) {
+    Post([alive = std::move(alive), task = std::move(task)] {
       auto flag = alive.lock();
       if (flag && *flag) task();
     });

@@ -101,7 +101,7 @@ TEST(Controls, WorkerWritesArePostedInOrderAndDroppedAfterTheWindowIsGone) {
   status.Attach(&loop, token.get());
   login.Attach(&loop, token.get());
   std::vector<std::string> shown;
-  status.SetObserver([&] { shown.push_back(status.text()); });
+  status.AddObserver([&] { shown.push_back(status.text()); });
   std::thread worker([&] {
     login.SetText("登录中..");
     login.SetEnabled(false);
