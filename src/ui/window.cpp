@@ -18,6 +18,18 @@ void Window::Register(std::initializer_list<Control*> controls) {
   }
 }
 
+void Window::RegisterPage(TabControl* tab, int page, std::initializer_list<Control*> controls) {
+  Register(controls);
+  for (Control* c : controls) placements_.push_back({c, Placement{tab, page}});
+}
+
+Window::Placement Window::PlacementOf(const Control* control) const {
+  for (const auto& [c, placement] : placements_) {
+    if (c == control) return placement;
+  }
+  return {};
+}
+
 Control* Window::Find(const std::string& name) const {
   for (Control* c : controls_) {
     if (c->name() == name) return c;

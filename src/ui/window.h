@@ -27,6 +27,14 @@ class Window {
   const std::vector<Control*>& controls() const { return controls_; }
   Control* Find(const std::string& name) const;
 
+  // Where a control sits on a tab control's page; positions of such
+  // controls are relative to the tab control.
+  struct Placement {
+    TabControl* tab = nullptr;
+    int page = -1;
+  };
+  Placement PlacementOf(const Control* control) const;
+
   // The control that has the keyboard focus (nullptr for none). Moving the
   // focus runs the focus handlers of the edit boxes it leaves and enters.
   Control* focus() const { return focus_; }
@@ -37,6 +45,7 @@ class Window {
  protected:
   // Registers the controls, in design order, and binds them to the loop.
   void Register(std::initializer_list<Control*> controls);
+  void RegisterPage(TabControl* tab, int page, std::initializer_list<Control*> controls);
 
  private:
   EventLoop& loop_;
@@ -46,6 +55,7 @@ class Window {
   std::string title_;
   LifeToken token_;
   std::vector<Control*> controls_;
+  std::vector<std::pair<const Control*, Placement>> placements_;
   Control* focus_ = nullptr;
   std::function<void()> focusObserver_;
 };

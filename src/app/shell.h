@@ -1,0 +1,78 @@
+#pragma once
+// The application shell: the process-wide state and the ways between the
+// windows (sign-in, main window, the confirmation of exit and logout).
+// Knows no Qt: windows are shown through a ViewHost.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "account/credentials.h"
+#include "account/login.h"
+#include "ui/login_window.h"
+#include "ui/main_window.h"
+#include "ui/view_host.h"
+
+namespace dudivizo::app {
+
+inline constexpr char kExitPrompt[] = "是否确定退出程序？";
+inline constexpr char kLogoutPrompt[] = "是否确定注销？";
+
+// Everything the program keeps for the whole run; created empty at start.
+struct App {
+  std::string runDirectory;
+  std::string serviceHost;
+  account::LoginInputs inputs;
+  account::Session session;
+  std::atomic<bool> loginBusy{false};
+  bool returnedFromLogout = false;
+  std::string confirmPrompt;
+};
+
+class Shell {
+ public:
+  Shell(App& app, ui::EventLoop& loop, ui::ViewHost& views);
+  ~Shell();
+
+  // Opens the sign-in window, as at start.
+  void Start();
+  // True while any window of the program exists; the program ends when not.
+  bool HasWindows() const;
+  // Ends the program the way a confirmed exit does (for SIGTERM and SIGINT).
+  void Terminate();
+
+  // Runs before an automatic login of the first sign-in window: false ends
+  // the program (another copy runs). Defaults to always true.
+  std::function<bool()> instanceGuard;
+  // Operations later parts supply; each defaults to doing nothing.
+  std::function<void()> writeSoftwareSettings;  // exit request, before the question
+  std::function<void()> disconnect;             // exit and logout, before leaving
+
+  ui::LoginWindow* login() const { return login_.get(); }
+  ui::MainWindow* main() const { return main_.get(); }
+  ui::ConfirmWindow* confirm() const { return confirm_.get(); }
+
+ private:
+  void OpenLogin();
+  void DestroyLogin();
+  void OpenMain();
+  void DestroyMain();
+  void AskConfirmation(const char* prompt);
+  void CloseConfirmation();
+  void Confirmed();
+  void StartLogin();
+  // Destroys a window after the handler that asked for it has returned.
+  template <typename W>
+  void DestroyLater(std::unique_ptr<W>& window);
+
+  App& app_;
+  ui::EventLoop& loop_;
+  ui::ViewHost& views_;
+  std::unique_ptr<ui::LoginWindow> login_;
+  std::unique_ptr<ui::MainWindow> main_;
+  std::unique_ptr<ui::ConfirmWindow> confirm_;
+  int pendingDestroys_ = 0;
+};
+
+}  // namespace dudivizo::app

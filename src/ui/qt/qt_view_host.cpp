@@ -1,0 +1,324 @@
+#include "ui/qt/qt_view_host.h"
+
+#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QWidget>
+
+namespace dudivizo::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+
+// The rows of a ListBox, read straight from its state: the view asks only
+// for the rows it shows.
+class ListModel : public QAbstractTableModel {
+ public:
+  explicit ListModel(ListBox& list) : list_(list) {}
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(list_.rows().size());
+  }
+  int columnCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(list_.columns().size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    const ListRow& row = list_.rows()[static_cast<size_t>(index.row())];
+    auto column = static_cast<size_t>(index.column());
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+      return column < row.cells.size() ? Q(row.cells[column].text) : QString();
+    if (role == Qt::ForegroundRole && row.fontColour != 0) return QColor(QRgb(row.fontColour));
+    return {};
+  }
+  QVariant headerData(int section, Qt::Orientation o, int role) const override {
+    if (o == Qt::Horizontal && role == Qt::DisplayRole)
+      return Q(list_.columns()[static_cast<size_t>(section)].title);
+    return {};
+  }
+  void Reset() {
+    beginResetModel();
+    endResetModel();
+  }
+
+ private:
+  ListBox& list_;
+};
+
+}  // namespace
+
+class QtViewHost::View : public QWidget {
+ public:
+  explicit View(Window& window) : window_(window) {
+    setObjectName(Q(window.name()));
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
+    setFixedSize(window.width(), window.height());
+    setWindowTitle(Q(window.title().empty() ? "Dudivizo" : window.title()));
+    setAccessibleName(windowTitle());
+    setStyleSheet(SkinStyleSheet());
+    for (Control* c : window.controls()) Build(*c);
+    window.SetFocusObserver([this] {
+      if (QWidget* w = WidgetOf(window_.focus())) w->setFocus();
+    });
+    SyncPages();
+  }
+
+  QWidget* WidgetOf(const Control* control) const {
+    auto it = widgets_.find(control);
+    return it == widgets_.end() ? nullptr : it->second;
+  }
+
+ protected:
+  // The window is dragged by its background.
+  void mousePressEvent(QMouseEvent* e) override {
+    dragFrom_ = e->globalPosition().toPoint() - pos();
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - dragFrom_);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = static_cast<QWidget*>(watched);
+    auto* edit = dynamic_cast<EditBox*>(ControlOf(widget));
+    if (edit == nullptr) return false;
+    if (event->type() == QEvent::FocusIn) window_.SetFocus(edit);
+    if (event->type() == QEvent::KeyPress) {
+      int key = static_cast<QKeyEvent*>(event)->key();
+      int code = key == Qt::Key_Tab || key == Qt::Key_Backtab    ? EditBox::kKeyTab
+                 : key == Qt::Key_Return || key == Qt::Key_Enter ? EditBox::kKeyEnter
+                                                                 : 0;
+      if (code != 0) return edit->UserKey(code);
+    }
+    return false;
+  }
+
+ private:
+  Control* ControlOf(const QWidget* widget) const {
+    for (const auto& [c, w] : widgets_) {
+      if (w == widget) return const_cast<Control*>(c);
+    }
+    return nullptr;
+  }
+
+  void Place(Control& c, QWidget* w) {
+    Geometry g = c.geometry();
+    Window::Placement p = window_.PlacementOf(&c);
+    if (p.tab) {
+      g.x += p.tab->geometry().x;
+      g.y += p.tab->geometry().y + 28;  // below the tab bar
+    }
+    w->setGeometry(g.x, g.y, g.width, g.height);
+    w->setObjectName(Q(c.name()));
+    widgets_[&c] = w;
+  }
+
+  void Sync(Control& c, QWidget* w) {
+    w->setEnabled(c.enabled());
+    w->setAccessibleName(Q(c.text().empty() ? c.name() : c.text()));
+    Window::Placement p = window_.PlacementOf(&c);
+    w->setVisible(c.visible() && (!p.tab || p.tab->current() == p.page));
+  }
+
+  void SyncPages() {
+    for (const auto& [c, w] : widgets_) Sync(*const_cast<Control*>(c), w);
+  }
+
+  template <typename W>
+  W* Add(Control& c, W* w) {
+    Place(c, w);
+    c.AddObserver([this, &c, w] { Sync(c, w); });
+    return w;
+  }
+
+  void Build(Control& c) {
+    switch (c.kind()) {
+      case ControlKind::WindowFrame:
+      case ControlKind::Timer:
+        return;
+      case ControlKind::Label:
+      case ControlKind::PictureBox: {
+        auto* w = Add(c, new QLabel(this));
+        w->setText(Q(c.text()));
+        c.AddObserver([&c, w] { w->setText(Q(c.text())); });
+        return;
+      }
+      case ControlKind::Button: {
+        auto& b = static_cast<Button&>(c);
+        auto* w = Add(c, new QPushButton(Q(c.text()), this));
+        w->setCursor(Qt::PointingHandCursor);
+        QObject::connect(w, &QPushButton::clicked, [&b] { b.UserClick(); });
+        c.AddObserver([&c, w] { w->setText(Q(c.text())); });
+        return;
+      }
+      case ControlKind::EditBox: {
+        auto& e = static_cast<EditBox&>(c);
+        auto* w = Add(c, new QLineEdit(Q(c.text()), this));
+        if (!c.designText().empty()) w->setPlaceholderText(Q(c.designText()));
+        w->installEventFilter(this);
+        QObject::connect(w, &QLineEdit::textEdited, [&e](const QString& t) { e.UserType(S(t)); });
+        c.AddObserver([&e, w] {
+          if (S(w->text()) != e.text()) w->setText(Q(e.text()));
+          w->setEchoMode(e.masked() ? QLineEdit::Password : QLineEdit::Normal);
+        });
+        return;
+      }
+      case ControlKind::CheckBox:
+      case ControlKind::RadioButton: {
+        auto& box = static_cast<CheckBox&>(c);
+        QAbstractButton* w = c.kind() == ControlKind::CheckBox
+                                 ? static_cast<QAbstractButton*>(new QCheckBox(Q(c.text()), this))
+                                 : new QRadioButton(Q(c.text()), this);
+        w->setAutoExclusive(false);  // the state object keeps radio groups
+        w->setChecked(box.checked());
+        Add(c, w);
+        QObject::connect(w, &QAbstractButton::clicked, [&c] {
+          if (c.kind() == ControlKind::RadioButton) {
+            static_cast<RadioButton&>(c).UserClick();
+          } else {
+            static_cast<CheckBox&>(c).UserClick();
+          }
+        });
+        c.AddObserver([&box, w] {
+          w->setText(Q(box.text()));
+          w->setChecked(box.checked());
+        });
+        return;
+      }
+      case ControlKind::ComboBox: {
+        auto& combo = static_cast<ComboBox&>(c);
+        auto* w = Add(c, new QComboBox(this));
+        w->setPlaceholderText(Q(c.designText()));
+        auto fill = [&combo, w] {
+          QSignalBlocker block(w);
+          w->clear();
+          for (const ComboItem& item : combo.items()) w->addItem(Q(item.text));
+          w->setCurrentIndex(combo.selected());
+        };
+        fill();
+        QObject::connect(w, &QComboBox::activated, [&combo](int i) { combo.UserSelect(i); });
+        c.AddObserver(fill);
+        return;
+      }
+      case ControlKind::ListBox: {
+        auto& list = static_cast<ListBox&>(c);
+        auto* w = Add(c, new QTableView(this));
+        auto* model = new ListModel(list);
+        model->setParent(w);
+        w->setModel(model);
+        w->setSelectionBehavior(QAbstractItemView::SelectRows);
+        w->setSelectionMode(QAbstractItemView::SingleSelection);
+        w->verticalHeader()->hide();
+        w->setShowGrid(false);
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        auto layout = [&list, w, model] {
+          model->Reset();
+          w->verticalHeader()->setDefaultSectionSize(list.rowHeight());
+          for (size_t i = 0; i < list.columns().size(); ++i)
+            w->setColumnWidth(static_cast<int>(i), list.columns()[i].width);
+          if (list.selected() >= 0) w->selectRow(list.selected());
+        };
+        layout();
+        QObject::connect(w, &QTableView::clicked,
+                         [&list](const QModelIndex& i) { list.UserClick(i.row()); });
+        QObject::connect(w, &QWidget::customContextMenuRequested,
+                         [&list, w](const QPoint& p) { list.UserRightClick(w->indexAt(p).row()); });
+        c.AddObserver(layout);
+        return;
+      }
+      case ControlKind::TabControl: {
+        auto& tab = static_cast<TabControl&>(c);
+        auto* w = new QTabBar(this);
+        for (const std::string& t : tab.tabs()) w->addTab(Q(t));
+        Geometry g = c.geometry();
+        w->setGeometry(g.x, g.y, g.width, 28);
+        w->setObjectName(Q(c.name()));
+        widgets_[&c] = w;
+        QObject::connect(w, &QTabBar::tabBarClicked, [&tab](int i) { tab.UserSelect(i); });
+        c.AddObserver([this, &tab, w] {
+          w->setCurrentIndex(tab.current());
+          SyncPages();
+        });
+        return;
+      }
+    }
+  }
+
+  Window& window_;
+  std::map<const Control*, QWidget*> widgets_;
+  QPoint dragFrom_;
+};
+
+QtViewHost::QtViewHost() = default;
+QtViewHost::~QtViewHost() = default;
+
+void QtViewHost::Show(Window& window) {
+  auto& view = views_[&window];
+  if (!view) view = std::make_unique<View>(window);
+  view->show();
+  view->raise();
+  view->activateWindow();
+}
+
+void QtViewHost::ShowOver(Window& window, Window& owner, int dx, int dy) {
+  auto& view = views_[&window];
+  if (!view) view = std::make_unique<View>(window);
+  // Modal for the whole program; not a Qt child of the owner, whose view
+  // may go first.
+  view->setWindowModality(Qt::ApplicationModal);
+  if (QWidget* o = ViewOf(owner)) view->move(o->pos() + QPoint(dx, dy));
+  view->show();
+  view->raise();
+}
+
+void QtViewHost::Hide(Window& window) {
+  if (QWidget* v = ViewOf(window)) v->hide();
+}
+
+void QtViewHost::Remove(Window& window) { views_.erase(&window); }
+
+bool QtViewHost::IsVisible(const Window& window) const {
+  QWidget* v = ViewOf(window);
+  return v && v->isVisible();
+}
+
+QWidget* QtViewHost::ViewOf(const Window& window) const {
+  auto it = views_.find(&window);
+  return it == views_.end() ? nullptr : it->second.get();
+}
+
+QWidget* QtViewHost::WidgetOf(const Window& window, const Control& control) const {
+  auto it = views_.find(&window);
+  return it == views_.end() ? nullptr : it->second->WidgetOf(&control);
+}
+
+const char* SkinStyleSheet() {
+  return R"(
+    QWidget { font-family: "WenQuanYi Micro Hei", "Noto Sans CJK SC", sans-serif; font-size: 13px;
+              color: #333333; }
+    QWidget#LoginWindow, QWidget#MainWindow, QWidget#ConfirmWindow, QWidget#AdapterWindow {
+              background: #ffffff; border: 1px solid #f99f08; }
+    QPushButton { background: #f99f08; color: white; border: none; border-radius: 4px; padding: 2px 8px; }
+    QPushButton:hover { background: #ffb02e; }
+    QPushButton:disabled { background: #f5d39a; }
+    QPushButton#按钮_关闭, QPushButton#按钮_最小化 { background: transparent; color: #999999; padding: 0; }
+    QLineEdit, QComboBox { border: 1px solid #dddddd; border-radius: 4px; padding: 0 8px; background: white; }
+    QLineEdit:focus, QComboBox:focus { border-color: #f99f08; }
+    QLabel#标签_登录标题, QLabel#标签_用户名1 { font-size: 26px; font-weight: bold; color: #f99f08; }
+    QLabel#标签_状态 { color: #d9534f; }
+    QTableView { border: 1px solid #eeeeee; selection-background-color: #fff1da; selection-color: #333333; }
+    QHeaderView::section { background: #fafafa; border: none; border-bottom: 1px solid #eeeeee; padding: 4px; }
+    QTabBar::tab { padding: 4px 16px; border: none; }
+    QTabBar::tab:selected { color: #f99f08; border-bottom: 2px solid #f99f08; }
+    QCheckBox::indicator:checked, QRadioButton::indicator:checked { background: #f99f08; }
+  )";
+}
+
+}  // namespace dudivizo::ui

@@ -1,0 +1,40 @@
+#pragma once
+// The Qt views of the windows: one frameless, fixed-size QWidget per
+// window, one real Qt widget per control, kept in step with the control
+// state in both directions. Every widget carries its control's text as its
+// accessible name, so screen readers and desktop automation see it.
+
+#include <map>
+#include <memory>
+
+#include "ui/view_host.h"
+
+class QWidget;
+
+namespace dudivizo::ui {
+
+class QtViewHost : public ViewHost {
+ public:
+  QtViewHost();
+  ~QtViewHost() override;
+
+  void Show(Window& window) override;
+  void Hide(Window& window) override;
+  void Remove(Window& window) override;
+  bool IsVisible(const Window& window) const override;
+  void ShowOver(Window& window, Window& owner, int dx, int dy) override;
+
+  // The view of `window`, or nullptr (for tests and screenshots).
+  QWidget* ViewOf(const Window& window) const;
+  // The widget of `control` in `window`'s view, or nullptr.
+  QWidget* WidgetOf(const Window& window, const Control& control) const;
+
+ private:
+  class View;
+  std::map<const Window*, std::unique_ptr<View>> views_;
+};
+
+// The style sheet of the skin: white panels, one orange accent.
+const char* SkinStyleSheet();
+
+}  // namespace dudivizo::ui
