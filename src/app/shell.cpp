@@ -80,6 +80,8 @@ void Shell::OpenMain() {
     AskConfirmation(kExitPrompt);
   };
   w.按钮_注销.onClick = [this] { AskConfirmation(kLogoutPrompt); };
+  w.按钮_全局代理.onClick = [&w] { w.选择夹EX1.SetCurrent(ui::MainWindow::kHomePage); };
+  w.按钮_软件设置.onClick = [&w] { w.选择夹EX1.SetCurrent(ui::MainWindow::kSettingsPage); };
   views_.Show(w);
 }
 

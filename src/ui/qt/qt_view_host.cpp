@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
 #include <QTableView>
 #include <QWidget>
 
@@ -113,7 +112,7 @@ class QtViewHost::View : public QWidget {
     Window::Placement p = window_.PlacementOf(&c);
     if (p.tab) {
       g.x += p.tab->geometry().x;
-      g.y += p.tab->geometry().y + 28;  // below the tab bar
+      g.y += p.tab->geometry().y;
     }
     w->setGeometry(g.x, g.y, g.width, g.height);
     w->setObjectName(Q(c.name()));
@@ -162,6 +161,7 @@ class QtViewHost::View : public QWidget {
         auto& e = static_cast<EditBox&>(c);
         auto* w = Add(c, new QLineEdit(Q(c.text()), this));
         if (!c.designText().empty()) w->setPlaceholderText(Q(c.designText()));
+        w->setEchoMode(e.masked() ? QLineEdit::Password : QLineEdit::Normal);
         w->installEventFilter(this);
         QObject::connect(w, &QLineEdit::textEdited, [&e](const QString& t) { e.UserType(S(t)); });
         c.AddObserver([&e, w] {
@@ -234,18 +234,9 @@ class QtViewHost::View : public QWidget {
         return;
       }
       case ControlKind::TabControl: {
-        auto& tab = static_cast<TabControl&>(c);
-        auto* w = new QTabBar(this);
-        for (const std::string& t : tab.tabs()) w->addTab(Q(t));
-        Geometry g = c.geometry();
-        w->setGeometry(g.x, g.y, g.width, 28);
-        w->setObjectName(Q(c.name()));
-        widgets_[&c] = w;
-        QObject::connect(w, &QTabBar::tabBarClicked, [&tab](int i) { tab.UserSelect(i); });
-        c.AddObserver([this, &tab, w] {
-          w->setCurrentIndex(tab.current());
-          SyncPages();
-        });
+        // The pages are switched by the window's own buttons; the tab control
+        // itself draws no tab bar, only its pages.
+        c.AddObserver([this] { SyncPages(); });
         return;
       }
     }

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "ui/login_window.h"
+#include "ui/main_window.h"
+#include "ui/qt/qt_event_loop.h"
+#include "ui/qt/qt_view_host.h"
+
+namespace dudivizo::ui {
+namespace {
+
+class QtViewTest : public ::testing::Test {
+ protected:
+  template <typename W>
+  W* Widget(Window& window, Control& control) {
+    return qobject_cast<W*>(views_.WidgetOf(window, control));
+  }
+  QtEventLoop loop_;
+  QtViewHost views_;
+};
+
+TEST_F(QtViewTest, WindowIsFramelessAtItsDesignSizeWithControlsInPlace) {
+  LoginWindow w(loop_);
+  views_.Show(w);
+  QWidget* view = views_.ViewOf(w);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->size(), QSize(380, 360));
+  EXPECT_TRUE(view->windowFlags() & Qt::FramelessWindowHint);
+  auto* button = Widget<QPushButton>(w, w.按钮_登录);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->geometry(), QRect(35, 272, 310, 45));
+  EXPECT_EQ(button->text(), QString("登录"));
+}
+
+TEST_F(QtViewTest, UserInputReachesTheStateAndCodeReachesTheWidgets) {
+  LoginWindow w(loop_);
+  int clicks = 0;
+  w.按钮_登录.onClick = [&] { ++clicks; };
+  views_.Show(w);
+  auto* account = Widget<QLineEdit>(w, w.编辑框_账号);
+  QTest::keyClicks(account, "demo");
+  EXPECT_EQ(w.编辑框_账号.text(), "demo");
+  QTest::mouseClick(Widget<QPushButton>(w, w.按钮_登录), Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
+  QTest::mouseClick(Widget<QCheckBox>(w, w.选择框_记住密码), Qt::LeftButton);
+  EXPECT_TRUE(w.选择框_记住密码.checked());
+
+  w.按钮_登录.SetText("登录中..");
+  w.按钮_登录.SetEnabled(false);
+  w.编辑框_密码.SetMasked(true);
+  w.编辑框_密码.SetText("secret");
+  w.标签_状态.SetText("数据错误");
+  EXPECT_EQ(Widget<QPushButton>(w, w.按钮_登录)->text(), QString("登录中.."));
+  EXPECT_FALSE(Widget<QPushButton>(w, w.按钮_登录)->isEnabled());
+  EXPECT_EQ(Widget<QLineEdit>(w, w.编辑框_密码)->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(Widget<QLineEdit>(w, w.编辑框_密码)->text(), QString("secret"));
+  EXPECT_EQ(Widget<QLabel>(w, w.标签_状态)->accessibleName(), QString("数据错误"));
+  EXPECT_EQ(clicks, 1);  // code never ran the handler
+}
+
+TEST_F(QtViewTest, TabAndEnterGoToTheEditBoxHandlers) {
+  LoginWindow w(loop_);
+  int keys = 0;
+  w.编辑框_密码.onKey = [&](int key) {
+    keys += key == EditBox::kKeyEnter;
+    return true;
+  };
+  views_.Show(w);
+  QTest::keyClick(Widget<QLineEdit>(w, w.编辑框_密码), Qt::Key_Return);
+  EXPECT_EQ(keys, 1);
+}
+
+TEST_F(QtViewTest, TabPagesShowTheirControlsOnly) {
+  MainWindow w(loop_);
+  views_.Show(w);
+  QWidget* connect = views_.WidgetOf(w, w.按钮_连接);
+  QWidget* pptp = views_.WidgetOf(w, w.单选框_PPTP);
+  ASSERT_TRUE(connect && pptp);
+  EXPECT_EQ(views_.ViewOf(w)->size(), QSize(900, 550));
+  EXPECT_TRUE(connect->isVisible());
+  EXPECT_FALSE(pptp->isVisible());
+  w.选择夹EX1.SetCurrent(MainWindow::kSettingsPage);
+  EXPECT_FALSE(connect->isVisible());
+  EXPECT_TRUE(pptp->isVisible());
+  EXPECT_EQ(connect->geometry().topLeft(), QPoint(200 + 464, 56 + 343));
+}
+
+TEST_F(QtViewTest, ListRowsComeFromTheState) {
+  MainWindow w(loop_);
+  w.超级列表框EX1.SetColumns({{"名称", 300}, {"运营商", 120}});
+  std::vector<ListRow> rows;
+  for (int i = 0; i < 100000; ++i)
+    rows.push_back({{{"深圳" + std::to_string(i), ""}, {"电信", ""}}, i, 0});
+  w.超级列表框EX1.SetRows(std::move(rows));
+  views_.Show(w);
+  auto* table = qobject_cast<QTableView*>(views_.WidgetOf(w, w.超级列表框EX1));
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->model()->rowCount(), 100000);
+  EXPECT_EQ(table->model()->index(99999, 0).data().toString(), QString("深圳99999"));
+  EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QString("运营商"));
+}
+
+TEST_F(QtViewTest, QtLoopRunsPostsFromOtherThreadsInOrder) {
+  std::vector<int> seen;
+  std::thread worker([&] {
+    for (int i = 0; i < 50; ++i) loop_.Post([&seen, i] { seen.push_back(i); });
+    loop_.PostAndWait([&] { seen.push_back(-1); });
+  });
+  loop_.RunUntil([&] { return seen.size() == 51; });
+  worker.join();
+  ASSERT_EQ(seen.size(), 51u);
+  EXPECT_EQ(seen[0], 0);
+  EXPECT_EQ(seen[49], 49);
+  EXPECT_EQ(seen[50], -1);
+  int ticks = 0;
+  auto id = loop_.StartTimer(10, [&] { ++ticks; });
+  loop_.Pause(100);
+  loop_.StopTimer(id);
+  EXPECT_GE(ticks, 3);
+}
+
+}  // namespace
+}  // namespace dudivizo::ui
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,58 @@
+// dudivizo-screenshot FOLDER: renders the windows with demo content into
+// PNG pictures (LoginWindow.png, MainWindow.png, ConfirmWindow.png).
+
+#include <QApplication>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdio>
+
+#include "ui/login_window.h"
+#include "ui/main_window.h"
+#include "ui/qt/qt_event_loop.h"
+#include "ui/qt/qt_view_host.h"
+
+using namespace dudivizo::ui;
+
+namespace {
+
+bool Save(QtViewHost& views, Window& window, const QString& folder) {
+  views.Show(window);
+  QApplication::processEvents();
+  QString file = folder + "/" + QString::fromStdString(window.name()) + ".png";
+  bool ok = views.ViewOf(window)->grab().save(file);
+  std::printf("%s %s\n", ok ? "wrote" : "could not write", file.toUtf8().constData());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(".");
+  QtEventLoop loop;
+  QtViewHost views;
+
+  LoginWindow login(loop);
+  login.编辑框_账号.SetText("demo");
+  login.编辑框_密码.SetMasked(true);
+  login.编辑框_密码.SetText("demo123");
+  login.选择框_记住密码.SetChecked(true);
+
+  MainWindow main(loop);
+  main.标签_用户名.SetText("demo");
+  main.标签_到期时间.SetText("2027-12-31 23:59:59到期");
+  main.超级列表框EX1.SetColumns({{"名称", 260}, {"运营商", 140}, {"状态", 140}, {"延迟", 130}});
+  main.超级列表框EX1.SetRowHeight(38);
+  const char* cities[] = {"广州", "深圳", "东莞", "北京", "朝阳", "上海"};
+  const char* isps[] = {"电信", "联通", "移动"};
+  std::vector<ListRow> rows;
+  for (int i = 0; i < 12; ++i)
+    rows.push_back({{{cities[i % 6], ""}, {isps[i % 3], ""}, {"正常", ""}, {"未测", ""}}, i, 0});
+  main.超级列表框EX1.SetRows(std::move(rows));
+
+  ConfirmWindow confirm(loop);
+  confirm.标签_温馨提示.SetText("是否确定退出程序？");
+
+  bool ok = Save(views, login, folder) && Save(views, main, folder) && Save(views, confirm, folder);
+  return ok ? 0 : 1;
+}
