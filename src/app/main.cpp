@@ -2,12 +2,14 @@
 // its configuration lives in the files beside the executable.
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
 #include <unistd.h>
 #include <csignal>
 
+#include "app/instance_guard.h"
 #include "app/shell.h"
 #include "platform/process.h"
 #include "service/endpoints.h"
@@ -46,6 +48,29 @@ int main(int argc, char** argv) {
   });
   std::signal(SIGTERM, OnTerminate);
   std::signal(SIGINT, OnTerminate);
+
+  // One copy per user session. A later copy says so, brings the running
+  // copy's visible window to the front and ends.
+  dudivizo::app::InstanceGuard guard("9#@kpz7&&m2x81q5306tbv9%40812^!j3w77#eh051mn@!83021&*!@");
+  std::unique_ptr<QSocketNotifier> raiseRequests;
+  shell.instanceGuard = [&] {
+    if (guard.Acquire()) {
+      if (guard.listenFd() >= 0) {
+        raiseRequests = std::make_unique<QSocketNotifier>(guard.listenFd(), QSocketNotifier::Read);
+        QObject::connect(raiseRequests.get(), &QSocketNotifier::activated, [&] {
+          guard.HandleRequest([&](pid_t pid) {
+            return pid == ::getpid() && (views.Raise(shell.main()) || views.Raise(shell.login()));
+          });
+        });
+      }
+      return true;
+    }
+    QMessageBox box(QMessageBox::NoIcon, "友情提醒:", "软件已运行", QMessageBox::Ok);
+    box.exec();
+    pid_t running = dudivizo::app::FindProcessByName(dudivizo::app::OwnExecutableName());
+    if (running != 0 && running != ::getpid()) guard.RequestRaise(running, 100);
+    return false;
+  };
 
   shell.Start();
   loop.RunUntil([&] { return !shell.HasWindows(); });

@@ -37,13 +37,13 @@ void Shell::OpenLogin() {
   account::BindLoginWindow(w, app_.inputs, [this] { StartLogin(); });
   w.按钮_关闭.onClick = [this] { DestroyLogin(); };
   account::LoadCredentials(w, app_.inputs, app_.runDirectory);
-  views_.Show(w);
-  if (app_.returnedFromLogout) return;
-  if (instanceGuard && !instanceGuard()) {
-    DestroyLogin();
+  if (!app_.returnedFromLogout && instanceGuard && !instanceGuard()) {
+    // Another copy runs: this one ends at once, as if killed, writing nothing.
+    login_.reset();
     return;
   }
-  if (app_.inputs.autoLogin) StartLogin();
+  views_.Show(w);
+  if (!app_.returnedFromLogout && app_.inputs.autoLogin) StartLogin();
 }
 
 void Shell::StartLogin() {

@@ -42,8 +42,8 @@ class Shell {
   // Ends the program the way a confirmed exit does (for SIGTERM and SIGINT).
   void Terminate();
 
-  // Runs before an automatic login of the first sign-in window: false ends
-  // the program (another copy runs). Defaults to always true.
+  // Runs while the first sign-in window is created, after APP.INI was read:
+  // false ends the program at once (another copy runs). Defaults to true.
   std::function<bool()> instanceGuard;
   // Operations later parts supply; each defaults to doing nothing.
   std::function<void()> writeSoftwareSettings;  // exit request, before the question

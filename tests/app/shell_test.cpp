@@ -140,6 +140,10 @@ TEST_F(ShellTest, GuardThatFindsAnotherCopyEndsBeforeAnyLogin) {
   loop_.Pause(200);
   EXPECT_FALSE(shell_.HasWindows());
   EXPECT_EQ(service_.RequestCount(demo::Endpoint::SignIn), 0);
+  EXPECT_TRUE(views_.visible.empty());
+  // The copy ends as if killed: APP.INI stays as it was.
+  EXPECT_EQ(dir_.Read("APP.INI"),
+            "[YongHu]\r\nDangQian=demo\r\n[demo]\r\nMiMi=demo123\r\nJiZu=1\r\nZiDong=1\r\n");
 }
 
 }  // namespace

@@ -280,6 +280,15 @@ bool QtViewHost::IsVisible(const Window& window) const {
   return v && v->isVisible();
 }
 
+bool QtViewHost::Raise(const Window* window) {
+  QWidget* v = window ? ViewOf(*window) : nullptr;
+  if (v == nullptr || !v->isVisible()) return false;
+  if (v->isMinimized()) v->showNormal();
+  v->raise();
+  v->activateWindow();
+  return true;
+}
+
 QWidget* QtViewHost::ViewOf(const Window& window) const {
   auto it = views_.find(&window);
   return it == views_.end() ? nullptr : it->second.get();

@@ -24,6 +24,10 @@ class QtViewHost : public ViewHost {
   bool IsVisible(const Window& window) const override;
   void ShowOver(Window& window, Window& owner, int dx, int dy) override;
 
+  // Brings a visible window to the front, restored if minimised; false
+  // (and nothing done) for a hidden or missing one.
+  bool Raise(const Window* window);
+
   // The view of `window`, or nullptr (for tests and screenshots).
   QWidget* ViewOf(const Window& window) const;
   // The widget of `control` in `window`'s view, or nullptr.
