@@ -1,12 +1,18 @@
 #include "app/shell.h"
 
+#include "platform/process.h"
 #include "platform/text.h"
 #include "service/json_document.h"
+#include "settings/software_settings.h"
 
 namespace dudivizo::app {
 
 Shell::Shell(App& app, ui::EventLoop& loop, ui::ViewHost& views)
-    : app_(app), loop_(loop), views_(views) {}
+    : app_(app), loop_(loop), views_(views) {
+  writeSoftwareSettings = [this] {
+    if (main_) settings::SaveSoftwareSettings(*main_, app_.dataDirectory);
+  };
+}
 
 Shell::~Shell() {
   // Windows still open at the end are closed the regular way.
@@ -66,6 +72,7 @@ void Shell::DestroyLogin() {
 void Shell::OpenMain() {
   main_ = std::make_unique<ui::MainWindow>(loop_);
   DestroyLogin();  // the first thing the main window does
+  if (app_.dataDirectory.empty()) app_.dataDirectory = platform::DataDirectory();
   ui::MainWindow& w = *main_;
   w.标签_用户名.SetText(app_.session.userName);
   service::JsonDocument data;
@@ -82,6 +89,7 @@ void Shell::OpenMain() {
   w.按钮_注销.onClick = [this] { AskConfirmation(kLogoutPrompt); };
   w.按钮_全局代理.onClick = [&w] { w.选择夹EX1.SetCurrent(ui::MainWindow::kHomePage); };
   w.按钮_软件设置.onClick = [&w] { w.选择夹EX1.SetCurrent(ui::MainWindow::kSettingsPage); };
+  settings::LoadSoftwareSettings(w, app_.dataDirectory);
   views_.Show(w);
 }
 

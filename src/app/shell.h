@@ -28,6 +28,7 @@ struct App {
   std::atomic<bool> loginBusy{false};
   bool returnedFromLogout = false;
   std::string confirmPrompt;
+  std::string dataDirectory;  // found at the first main window creation unless set
 };
 
 class Shell {
@@ -45,9 +46,10 @@ class Shell {
   // Runs while the first sign-in window is created, after APP.INI was read:
   // false ends the program at once (another copy runs). Defaults to true.
   std::function<bool()> instanceGuard;
-  // Operations later parts supply; each defaults to doing nothing.
-  std::function<void()> writeSoftwareSettings;  // exit request, before the question
-  std::function<void()> disconnect;             // exit and logout, before leaving
+  // Operations of other parts, replaceable in tests; disconnect does nothing yet.
+  std::function<void()>
+      writeSoftwareSettings;         // exit request, before the question; default: pz.ini
+  std::function<void()> disconnect;  // exit and logout, before leaving
 
   ui::LoginWindow* login() const { return login_.get(); }
   ui::MainWindow* main() const { return main_.get(); }

@@ -1,6 +1,9 @@
 #include "platform/process.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <system_error>
 #include <thread>
@@ -15,6 +18,21 @@ std::string RunDirectory() {
   if (n <= 0) return "./";
   path.resize(static_cast<size_t>(n));
   return DirectoryOf(path);
+}
+
+std::string DataDirectory() {
+  std::string cache;
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/') {
+    cache = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    cache = std::string(home) + "/.cache";
+  } else {
+    cache = "/tmp";
+  }
+  ::mkdir(cache.c_str(), 0700);
+  std::string folder = cache + "/dudivizo/";
+  ::mkdir(folder.c_str(), 0700);
+  return folder;
 }
 
 bool StartThread(std::function<void()> body) {

@@ -34,7 +34,11 @@ class ShellTest : public ::testing::Test {
     ASSERT_TRUE(service_.Start());
     app_.runDirectory = dir_.path();
     app_.serviceHost = service_.Host();
-    shell_.writeSoftwareSettings = [this] { ++settingsWrites_; };
+    app_.dataDirectory = dir_.path();
+    shell_.writeSoftwareSettings = [this, write = shell_.writeSoftwareSettings] {
+      ++settingsWrites_;
+      write();
+    };
   }
 
   void AutoLoginFile() {
@@ -86,9 +90,11 @@ TEST_F(ShellTest, MinimiseHidesTheMainWindow) {
 
 TEST_F(ShellTest, ExitAsksFirstAndWritesSettingsEvenWhenCancelled) {
   SignInAutomatically();
+  shell_.main()->选择框_自动最小化.SetChecked(true);
   shell_.main()->按钮_关闭.UserClick();
   ASSERT_NE(shell_.confirm(), nullptr);
   EXPECT_EQ(settingsWrites_, 1);
+  EXPECT_EQ(platform::ReadProfileText(dir_.File("pz.ini"), "软件设置", "自动最小化"), "1");
   EXPECT_EQ(shell_.confirm()->标签_温馨提示.text(), "是否确定退出程序？");
   EXPECT_EQ(views_.offset, (std::pair<int, int>{330, 150}));
   shell_.confirm()->按钮_取消.UserClick();
