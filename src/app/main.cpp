@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
@@ -30,6 +31,7 @@ void OnTerminate(int) {
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   qt.setQuitOnLastWindowClosed(false);  // the shell decides when the program ends
+  qt.setWindowIcon(QPixmap::fromImage(dudivizo::ui::ImageOf("dudivizo.ico")));
 
   dudivizo::app::App app;
   app.runDirectory = dudivizo::platform::RunDirectory();

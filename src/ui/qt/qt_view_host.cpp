@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QWidget>
 
+#include "ui/pictures.h"
+
 namespace dudivizo::ui {
 namespace {
 
@@ -54,6 +56,14 @@ class ListModel : public QAbstractTableModel {
 };
 
 }  // namespace
+
+QImage ImageOf(std::string_view asset) {
+  const Picture* picture = AssetPicture(asset);
+  if (picture == nullptr) return {};
+  QImage image(picture->rgba.data(), picture->width, picture->height, picture->width * 4,
+               QImage::Format_RGBA8888);
+  return image.copy();  // the picture's pixels stay where they are
+}
 
 class QtViewHost::View : public QWidget {
  public:
@@ -142,11 +152,22 @@ class QtViewHost::View : public QWidget {
       case ControlKind::WindowFrame:
       case ControlKind::Timer:
         return;
-      case ControlKind::Label:
-      case ControlKind::PictureBox: {
+      case ControlKind::Label: {
         auto* w = Add(c, new QLabel(this));
         w->setText(Q(c.text()));
         c.AddObserver([&c, w] { w->setText(Q(c.text())); });
+        return;
+      }
+      case ControlKind::PictureBox: {
+        auto& box = static_cast<PictureBox&>(c);
+        auto* w = Add(c, new QLabel(this));
+        w->setScaledContents(true);
+        auto draw = [&box, w] {
+          QImage image = ImageOf(box.picture());
+          w->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+        };
+        draw();
+        c.AddObserver(draw);
         return;
       }
       case ControlKind::Button: {

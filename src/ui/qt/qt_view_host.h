@@ -9,6 +9,9 @@
 
 #include "ui/view_host.h"
 
+#include <QImage>
+#include <string_view>
+
 class QWidget;
 
 namespace dudivizo::ui {
@@ -37,6 +40,9 @@ class QtViewHost : public ViewHost {
   class View;
   std::map<const Window*, std::unique_ptr<View>> views_;
 };
+
+// An embedded picture as a Qt image; null when it is missing or broken.
+QImage ImageOf(std::string_view asset);
 
 // The style sheet of the skin: white panels, one orange accent.
 const char* SkinStyleSheet();
