@@ -76,7 +76,7 @@ void CompareTo(const std::string& name, const std::string& baseline) {
 
 int main(int argc, char** argv) {
   std::vector<char*> args;
-  static char filter[] = "--benchmark_filter=/1000$";
+  static char filter[] = "--benchmark_filter=/1000(/|$)";
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "--smoke") == 0) {
       args.push_back(filter);
