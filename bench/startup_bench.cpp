@@ -36,7 +36,8 @@ void ColdStart(benchmark::State& state) {
   std::string dir = ::mkdtemp(pattern);
   std::filesystem::copy_file(DUDIVIZO_BINARY, dir + "/dudivizo");
   std::filesystem::permissions(dir + "/dudivizo", std::filesystem::perms::owner_all);
-  std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir, "XDG_RUNTIME_DIR=" + dir};
+  std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir,
+                                  "XDG_RUNTIME_DIR=" + dir};
   std::vector<char*> envp;
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
@@ -57,7 +58,8 @@ void ColdStart(benchmark::State& state) {
       }
       if (!up) std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(seconds);
     state.PauseTiming();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -66,6 +66,27 @@ TEST_F(QtViewTest, UserInputReachesTheStateAndCodeReachesTheWidgets) {
   EXPECT_EQ(clicks, 1);  // code never ran the handler
 }
 
+TEST_F(QtViewTest, ControlsReachTheAccessibilityInterface) {
+  LoginWindow w(loop_);
+  w.选择框_记住密码.SetChecked(true);
+  w.按钮_登录.SetEnabled(false);
+  views_.Show(w);
+  QAccessibleInterface* button =
+      QAccessible::queryAccessibleInterface(Widget<QPushButton>(w, w.按钮_登录));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(QAccessible::Name), QString("登录"));
+  EXPECT_TRUE(button->state().disabled);
+  QAccessibleInterface* box =
+      QAccessible::queryAccessibleInterface(Widget<QCheckBox>(w, w.选择框_记住密码));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(QAccessible::Name), QString("记住密码"));
+  EXPECT_TRUE(box->state().checked);
+  w.标签_状态.SetText("数据错误");
+  QAccessibleInterface* label =
+      QAccessible::queryAccessibleInterface(Widget<QLabel>(w, w.标签_状态));
+  EXPECT_EQ(label->text(QAccessible::Name), QString("数据错误"));
+}
+
 TEST_F(QtViewTest, TabAndEnterGoToTheEditBoxHandlers) {
   LoginWindow w(loop_);
   int keys = 0;
