@@ -128,6 +128,20 @@ TEST_F(LoginTest, MissingDataSignsInWithEmptyAccountData) {
   EXPECT_EQ(session_.accountData, "");
 }
 
+TEST_F(LoginTest, EnormousBodyIsADataError) {
+  demo::HttpServer huge([](const demo::ServerRequest&) {
+    demo::ServerResponse r;
+    r.body = "{\"code\":100,\"data\":\"" + std::string(50u << 20, 'x');  // never closed
+    return r;
+  });
+  ASSERT_TRUE(huge.Start());
+  context_.serviceHost = "127.0.0.1:" + std::to_string(huge.port());
+  ASSERT_TRUE(Login("demo", "demo123"));
+  Finish();
+  EXPECT_EQ(window_->标签_状态.text(), "数据错误");
+  EXPECT_EQ(opened_, 0);
+}
+
 TEST_F(LoginTest, ClosingTheWindowDuringALoginDropsItsWrites) {
   Behaviour slow;
   slow.delayMs = 300;
