@@ -1,8 +1,11 @@
 // dudivizo-screenshot FOLDER: renders the windows with demo content into
 // PNG pictures (LoginWindow.png, MainWindow.png, ConfirmWindow.png).
+// dudivizo-screenshot --screen FILE: saves the whole screen (of an X server)
+// as a PNG picture, to capture a running program.
 
 #include <QApplication>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 #include <cstdio>
 
@@ -28,6 +31,12 @@ bool Save(QtViewHost& views, Window& window, const QString& folder) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  if (argc > 2 && QString(argv[1]) == "--screen") {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    bool saved = screen && screen->grabWindow(0).save(QString::fromLocal8Bit(argv[2]));
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", argv[2]);
+    return saved ? 0 : 1;
+  }
   QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(".");
   QtEventLoop loop;
   QtViewHost views;
