@@ -38,11 +38,24 @@ class LoginTest : public ::testing::Test {
     loop_.ProcessPending();
   }
 
+  // Points the login at a server that answers every request with `body`.
+  void AnswerWith(std::string body) {
+    fixed_ =
+        std::make_unique<demo::HttpServer>([body = std::move(body)](const demo::ServerRequest&) {
+          demo::ServerResponse r;
+          r.body = body;
+          return r;
+        });
+    ASSERT_TRUE(fixed_->Start());
+    context_.serviceHost = "127.0.0.1:" + std::to_string(fixed_->port());
+  }
+
   bool Login(const std::string& user, const std::string& password) {
     return StartLogin(*window_, {user, password, false, false}, context_);
   }
 
   demo::DemoService service_;
+  std::unique_ptr<demo::HttpServer> fixed_;
   ui::FakeEventLoop loop_;
   std::unique_ptr<ui::LoginWindow> window_ = std::make_unique<ui::LoginWindow>(loop_);
   Session session_;
@@ -115,13 +128,7 @@ TEST_F(LoginTest, ATriggerWhileALoginRunsIsIgnored) {
 }
 
 TEST_F(LoginTest, MissingDataSignsInWithEmptyAccountData) {
-  demo::HttpServer bare([](const demo::ServerRequest&) {
-    demo::ServerResponse r;
-    r.body = R"({"code":100})";
-    return r;
-  });
-  ASSERT_TRUE(bare.Start());
-  context_.serviceHost = "127.0.0.1:" + std::to_string(bare.port());
+  AnswerWith(R"({"code":100})");
   ASSERT_TRUE(Login("x", "y"));
   Finish();
   EXPECT_EQ(opened_, 1);
@@ -129,13 +136,7 @@ TEST_F(LoginTest, MissingDataSignsInWithEmptyAccountData) {
 }
 
 TEST_F(LoginTest, EnormousBodyIsADataError) {
-  demo::HttpServer huge([](const demo::ServerRequest&) {
-    demo::ServerResponse r;
-    r.body = "{\"code\":100,\"data\":\"" + std::string(50u << 20, 'x');  // never closed
-    return r;
-  });
-  ASSERT_TRUE(huge.Start());
-  context_.serviceHost = "127.0.0.1:" + std::to_string(huge.port());
+  AnswerWith("{\"code\":100,\"data\":\"" + std::string(50u << 20, 'x'));  // never closed
   ASSERT_TRUE(Login("demo", "demo123"));
   Finish();
   EXPECT_EQ(window_->标签_状态.text(), "数据错误");
