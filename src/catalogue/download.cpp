@@ -83,7 +83,10 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
       continue;
     }
     NodeGroup& g = catalogue[found->second];
-    std::unordered_map<std::string, size_t> nodeIndex;
+    // Room for every node of F first, so the domains the index points at
+    // never move while nodes are appended.
+    g.nodes.reserve(g.nodes.size() + f.nodes.size());
+    std::unordered_map<std::string_view, size_t> nodeIndex;
     nodeIndex.reserve(g.nodes.size() + f.nodes.size());
     for (size_t n = 0; n < g.nodes.size(); ++n) nodeIndex.emplace(g.nodes[n].domain, n);
     for (size_t ni = f.nodes.size(); ni-- > 0;) {
@@ -91,15 +94,16 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
       auto known = nodeIndex.find(fn.domain);
       if (known == nodeIndex.end()) {
         fn.seenStamp = stamp;
-        nodeIndex.emplace(fn.domain, g.nodes.size());
         g.nodes.push_back(std::move(fn));
+        nodeIndex.emplace(g.nodes.back().domain, g.nodes.size() - 1);
       } else {
+        // F is consumed by the merge, so its texts can be moved over.
         Node& n = g.nodes[known->second];
         n.seenStamp = stamp;
-        n.city = fn.city;
+        n.city = std::move(fn.city);
         n.status = fn.status;
-        n.url = fn.url;
-        n.isp = fn.isp;
+        n.url = std::move(fn.url);
+        n.isp = std::move(fn.isp);
       }
     }
   }

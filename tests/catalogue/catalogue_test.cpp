@@ -7,6 +7,7 @@
 #include "demo/demo_service.h"
 #include "platform/clock.h"
 #include "support/fake_event_loop.h"
+#include "support/reference_merge.h"
 
 namespace dudivizo::catalogue {
 namespace {
@@ -84,44 +85,6 @@ TEST(ParseNodeList, GroupsByProvinceSkipsAbandonedAndLowersDomains) {
   EXPECT_TRUE(none.empty());
 }
 
-// The merge as its loops are written, scan by scan: the reference that the
-// indexed merge must match on every input.
-void ReferenceMerge(Groups& catalogue, Groups& fresh, int32_t stamp) {
-  NodeCatalogue finder;
-  for (size_t fi = fresh.size(); fi-- > 0;) {
-    finder.groups.swap(catalogue);
-    int g = finder.FindGroup(fresh[fi].name);
-    finder.groups.swap(catalogue);
-    if (g == 0) continue;
-    NodeGroup& f = fresh[fi];
-    for (size_t ni = f.nodes.size(); ni-- > 0;) {
-      finder.groups.swap(catalogue);
-      int n = finder.FindNodeInGroup(g, f.nodes[ni].domain);
-      finder.groups.swap(catalogue);
-      if (n == 0) {
-        f.nodes[ni].seenStamp = stamp;
-        catalogue[static_cast<size_t>(g - 1)].nodes.push_back(f.nodes[ni]);
-        f.nodes.erase(f.nodes.begin() + static_cast<std::ptrdiff_t>(ni));
-      } else {
-        Node& c = catalogue[static_cast<size_t>(g - 1)].nodes[static_cast<size_t>(n - 1)];
-        c.seenStamp = stamp;
-        c.city = f.nodes[ni].city;
-        c.status = f.nodes[ni].status;
-        c.url = f.nodes[ni].url;
-        c.isp = f.nodes[ni].isp;
-      }
-    }
-    fresh.erase(fresh.begin() + static_cast<std::ptrdiff_t>(fi));
-  }
-  for (size_t g = catalogue.size(); g-- > 0;) {
-    for (size_t n = catalogue[g].nodes.size(); n-- > 0;) {
-      if (catalogue[g].nodes[n].seenStamp != stamp) catalogue[g].nodes[n].status = -1;
-    }
-  }
-  for (const NodeGroup& g : fresh) catalogue.push_back(g);
-  fresh.clear();
-}
-
 Groups RandomGroups(std::mt19937& rng, int nodes, bool local) {
   Groups groups;
   std::uniform_int_distribution<int> province(0, 5), domain(0, 12), status(0, 3), any(0, 99);
@@ -151,7 +114,7 @@ TEST(MergeNodeList, EqualsTheLoopsOfTheAlgorithmOnRandomInputs) {
     Groups expected = catalogue;
     Groups expectedFresh = fresh;
     clock.Advance(1);
-    ReferenceMerge(expected, expectedFresh, static_cast<int32_t>(platform::TickCount()));
+    testing::ReferenceMerge(expected, expectedFresh, static_cast<int32_t>(platform::TickCount()));
     MergeNodeList(catalogue, fresh);
     ASSERT_EQ(catalogue, expected) << "round " << round;
   }
