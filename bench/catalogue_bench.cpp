@@ -41,26 +41,28 @@ void DownloadToCatalogue(benchmark::State& state) {
   }
 }
 
-void Merge(benchmark::State& state) {
+// Merges a full reply into a catalogue that already holds it, again and
+// again; only the merge itself is timed.
+template <typename MergeFn>
+void RepeatMerge(benchmark::State& state, MergeFn merge) {
   const catalogue::Groups reply = Parsed(static_cast<size_t>(state.range(0)));
   catalogue::Groups known = reply;
   for (auto _ : state) {
     state.PauseTiming();
     catalogue::Groups fresh = reply;
     state.ResumeTiming();
-    catalogue::MergeNodeList(known, fresh);
+    merge(known, fresh);
   }
 }
 
+void Merge(benchmark::State& state) {
+  RepeatMerge(state, [](auto& known, auto& fresh) { catalogue::MergeNodeList(known, fresh); });
+}
+
 void MergePlainLoops(benchmark::State& state) {
-  const catalogue::Groups reply = Parsed(static_cast<size_t>(state.range(0)));
-  catalogue::Groups known = reply;
-  for (auto _ : state) {
-    state.PauseTiming();
-    catalogue::Groups fresh = reply;
-    state.ResumeTiming();
+  RepeatMerge(state, [](auto& known, auto& fresh) {
     testing::ReferenceMerge(known, fresh, static_cast<int32_t>(platform::TickCount()));
-  }
+  });
 }
 
 BENCHMARK(DownloadToCatalogue)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
