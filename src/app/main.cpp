@@ -77,9 +77,9 @@ int main(int argc, char** argv) {
 
   shell.Start();
   loop.RunUntil([&] { return !shell.HasWindows(); });
-  // Every file is written by now. A login worker still waiting for the
-  // service would touch the state and the loop after they are gone, so end
+  // Every file is written by now. A login or download worker still waiting
+  // for the service would touch the state and the loop after they are gone, so end
   // without tearing them down.
-  if (app.loginBusy) std::_Exit(0);
+  if (app.loginBusy || app.downloadBusy) std::_Exit(0);
   return 0;
 }

@@ -10,6 +10,9 @@
 
 #include "account/credentials.h"
 #include "account/login.h"
+#include "catalogue/current_state.h"
+#include "catalogue/list_view.h"
+#include "catalogue/node.h"
 #include "ui/login_window.h"
 #include "ui/main_window.h"
 #include "ui/view_host.h"
@@ -29,6 +32,12 @@ struct App {
   bool returnedFromLogout = false;
   std::string confirmPrompt;
   std::string dataDirectory;  // found at the first main window creation unless set
+  catalogue::NodeCatalogue catalogue;
+  catalogue::CurrentState state;
+  catalogue::ViewState view;
+  catalogue::Node selectedNode;  // the last valid row click's node
+  catalogue::NodeRef selectedItem = 0;
+  std::atomic<bool> downloadBusy{false};
 };
 
 class Shell {
@@ -50,6 +59,11 @@ class Shell {
   std::function<void()>
       writeSoftwareSettings;         // exit request, before the question; default: pz.ini
   std::function<void()> disconnect;  // exit and logout, before leaving
+  std::function<void()> bindTray;    // main window created
+  std::function<void()> removeTray;  // main window about to be destroyed
+  // Sets the menu's two connection entries; until a link exists both stay
+  // disabled.
+  std::function<void()> updateLinkMenu;
 
   ui::LoginWindow* login() const { return login_.get(); }
   ui::MainWindow* main() const { return main_.get(); }
@@ -59,6 +73,9 @@ class Shell {
   void OpenLogin();
   void DestroyLogin();
   void OpenMain();
+  void BindMainButtons(ui::MainWindow& w);
+  catalogue::CatalogueView& MakeCatalogueView(ui::MainWindow& w);
+  void StartDownload();
   void DestroyMain();
   void AskConfirmation(const char* prompt);
   void CloseConfirmation();
@@ -74,6 +91,8 @@ class Shell {
   std::unique_ptr<ui::LoginWindow> login_;
   std::unique_ptr<ui::MainWindow> main_;
   std::unique_ptr<ui::ConfirmWindow> confirm_;
+  std::shared_ptr<catalogue::CatalogueView> catalogueView_;  // lives as long as main_
+  uint64_t mainGeneration_ = 0;  // counts main windows, to notice one replaced in a pause
   int pendingDestroys_ = 0;
 };
 

@@ -137,14 +137,14 @@ void DownloadNodeList(const DownloadContext& c) {
         std::lock_guard<std::recursive_mutex> hold(c.catalogue->mutex());
         MergeNodeList(c.catalogue->groups, fresh);
       }
-      c.busy->store(false);
       label(" | 更新节点 已完成");
+      c.busy->store(false);  // the last touch of shared state
       return;
     }
   }
-  c.busy->store(false);
   label(" | 更新节点 错误");
   label(" | " + message);
+  c.busy->store(false);
 }
 
 void StartNodeListDownload(const DownloadContext& context) {

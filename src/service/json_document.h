@@ -89,4 +89,8 @@ class JsonDocument {
   std::shared_ptr<Holder> holder_;
 };
 
+// Appends `s` as toText writes a string: between quotes, with quote,
+// backslash and control characters escaped, everything else as it is.
+void WriteJsonString(std::string_view s, std::string& out);
+
 }  // namespace dudivizo::service

@@ -1,5 +1,7 @@
 #include "service/json_value.h"
 
+#include "service/json_document.h"
+
 #include <rapidjson/reader.h>
 
 #include <charconv>
@@ -110,7 +112,9 @@ void MergeRepeatedNamesEverywhere(JsonTree& tree) {
   }
 }
 
-void WriteString(std::string_view s, std::string& out) {
+}  // namespace
+
+void WriteJsonString(std::string_view s, std::string& out) {
   static const char kHex[] = "0123456789abcdef";
   out.push_back('"');
   size_t start = 0;
@@ -151,8 +155,6 @@ void WriteString(std::string_view s, std::string& out) {
   out.push_back('"');
 }
 
-}  // namespace
-
 bool ParseJson(const std::string& text, JsonTree& out, int maxDepth) {
   // The reader stops at a NUL byte, and JSON text never holds one raw.
   if (text.find('\0') != std::string::npos) return false;
@@ -185,7 +187,7 @@ void WriteJson(const JsonValue& value, std::string& out) {
       out.append(std::isfinite(value.GetDouble()) ? FormatNumber(value.GetDouble()) : "null");
       return;
     case rapidjson::kStringType:
-      WriteString(TextOf(value), out);
+      WriteJsonString(TextOf(value), out);
       return;
     case rapidjson::kArrayType: {
       out.push_back('[');
@@ -204,7 +206,7 @@ void WriteJson(const JsonValue& value, std::string& out) {
       for (const auto& member : value.GetObject()) {
         if (!first) out.push_back(',');
         first = false;
-        WriteString(TextOf(member.name), out);
+        WriteJsonString(TextOf(member.name), out);
         out.push_back(':');
         WriteJson(member.value, out);
       }

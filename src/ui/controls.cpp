@@ -171,8 +171,22 @@ void ListBox::SetCell(int row, int column, ListCell cell) {
     auto& cells = rows_[static_cast<size_t>(row)].cells;
     if (static_cast<size_t>(column) >= cells.size()) cells.resize(static_cast<size_t>(column) + 1);
     cells[static_cast<size_t>(column)] = std::move(cell);
-    Changed();
+    RowChanged(row);
   });
+}
+
+void ListBox::SetRowColour(int row, uint32_t colour) {
+  Apply([this, row, colour] {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    rows_[static_cast<size_t>(row)].fontColour = colour;
+    RowChanged(row);
+  });
+}
+
+void ListBox::RowChanged(int row) {
+  changedRow_ = row;
+  Changed();
+  changedRow_ = -1;
 }
 
 void ListBox::SetSelected(int row) {

@@ -213,7 +213,11 @@ class ListBox : public Control {
   void SetRows(std::vector<ListRow> rows);  // replaces all rows, selects none
   void AddRow(ListRow row);
   void SetCell(int row, int column, ListCell cell);
+  void SetRowColour(int row, uint32_t colour);
   void SetSelected(int row);
+  // The row that the last change touched alone, -1 when it may have touched
+  // every row; lets the binding redraw one row instead of the whole list.
+  int changedRow() const { return changedRow_; }
 
   std::function<void(int row)> onClick;
   std::function<void(int row)> onRightClick;
@@ -225,6 +229,8 @@ class ListBox : public Control {
   std::vector<ListRow> rows_;
   int selected_ = -1;
   int rowHeight_ = 24;
+  int changedRow_ = -1;
+  void RowChanged(int row);
 };
 
 class TabControl : public Control {

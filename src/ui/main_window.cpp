@@ -15,6 +15,9 @@ MainWindow::MainWindow(EventLoop& loop) : Window(loop, "MainWindow", 900, 550) {
                 &选择框_自启动, &图片框EX3, &标签EX2, &单选框_PPTP, &单选框_L2TP, &单选框_SSTP});
   for (RadioButton* r : {&单选框_PPTP, &单选框_L2TP, &单选框_SSTP})
     r->SetGroup({&单选框_PPTP, &单选框_L2TP, &单选框_SSTP});
+  for (const char* caption : {"刷新线路(&F)", "", "连接VPN(&Q)", "断开VPN(&W)", "", "测试节点(&Z)",
+                              "全部测试(&X)", "", "查看收藏(&A)", "加入收藏(&S)", "取消收藏(&D)"})
+    _右键菜单.entries().push_back({caption, true, {}});
 }
 
 ConfirmWindow::ConfirmWindow(EventLoop& loop) : Window(loop, "ConfirmWindow", 241, 209) {

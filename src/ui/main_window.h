@@ -29,6 +29,8 @@ class MainWindow : public Window {
   TabControl 选择夹EX1{"选择夹EX1", {200, 56, 690, 484}, {"主页", "设置"}};
   Timer 时钟_连接后执行{"时钟_连接后执行"};
   Timer 时钟_一键切换启动{"时钟_一键切换启动"};
+  // The node list's context menu.
+  Menu _右键菜单{"_右键菜单"};
 
   // Tab "主页", positions within the tab control.
   ListBox 超级列表框EX1{"超级列表框EX1", {5, 5, 680, 305}};

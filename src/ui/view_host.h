@@ -17,6 +17,9 @@ class ViewHost {
   virtual bool IsVisible(const Window& window) const = 0;
   // Shows `window` modally over `owner`, `dx`, `dy` pixels from its top-left.
   virtual void ShowOver(Window& window, Window& owner, int dx, int dy) = 0;
+  // Pops `menu` up at the mouse position, owned by `owner`'s view; the
+  // user's choice runs through Menu::UserChoose.
+  virtual void Popup(Window& owner, Menu& menu) = 0;
 };
 
 }  // namespace dudivizo::ui

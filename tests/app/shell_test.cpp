@@ -24,7 +24,9 @@ class RecordingViews : public ui::ViewHost {
     visible.insert(&w);
     offset = {dx, dy};
   }
+  void Popup(ui::Window&, ui::Menu& m) override { popups.push_back(&m); }
   std::set<const ui::Window*> visible;
+  std::vector<const ui::Menu*> popups;
   std::pair<int, int> offset;
 };
 

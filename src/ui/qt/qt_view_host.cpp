@@ -3,11 +3,13 @@
 #include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,6 +41,8 @@ class ListModel : public QAbstractTableModel {
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
       return column < row.cells.size() ? Q(row.cells[column].text) : QString();
     if (role == Qt::ForegroundRole && row.fontColour != 0) return QColor(QRgb(row.fontColour));
+    if (role == Qt::DecorationRole && column < row.cells.size() && !row.cells[column].icon.empty())
+      return Icon(row.cells[column].icon);
     return {};
   }
   QVariant headerData(int section, Qt::Orientation o, int role) const override {
@@ -46,13 +50,26 @@ class ListModel : public QAbstractTableModel {
       return Q(list_.columns()[static_cast<size_t>(section)].title);
     return {};
   }
-  void Reset() {
-    beginResetModel();
-    endResetModel();
+  // Follows a change of the list: one row when only one changed, else all.
+  void Update() {
+    const int row = list_.changedRow();
+    if (row >= 0 && row < rowCount({})) {
+      emit dataChanged(index(row, 0), index(row, columnCount({}) - 1));
+    } else {
+      beginResetModel();
+      endResetModel();
+    }
   }
 
  private:
+  QPixmap Icon(const std::string& asset) const {
+    auto it = icons_.find(asset);
+    if (it == icons_.end()) it = icons_.emplace(asset, QPixmap::fromImage(ImageOf(asset))).first;
+    return it->second;
+  }
+
   ListBox& list_;
+  mutable std::map<std::string, QPixmap> icons_;
 };
 
 }  // namespace
@@ -240,7 +257,8 @@ class QtViewHost::View : public QWidget {
         w->setShowGrid(false);
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         auto layout = [&list, w, model] {
-          model->Reset();
+          model->Update();
+          if (list.changedRow() >= 0) return;
           w->verticalHeader()->setDefaultSectionSize(list.rowHeight());
           for (size_t i = 0; i < list.columns().size(); ++i)
             w->setColumnWidth(static_cast<int>(i), list.columns()[i].width);
@@ -288,6 +306,23 @@ void QtViewHost::ShowOver(Window& window, Window& owner, int dx, int dy) {
   if (QWidget* o = ViewOf(owner)) view->move(o->pos() + QPoint(dx, dy));
   view->show();
   view->raise();
+}
+
+void QtViewHost::Popup(Window& owner, Menu& menu) {
+  auto* popup = new QMenu(ViewOf(owner));
+  popup->setAttribute(Qt::WA_DeleteOnClose);
+  const auto& entries = menu.entries();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].caption.empty()) {
+      popup->addSeparator();
+      continue;
+    }
+    QAction* action = popup->addAction(Q(entries[i].caption));
+    action->setEnabled(entries[i].enabled);
+    QObject::connect(action, &QAction::triggered,
+                     [&menu, i] { menu.UserChoose(static_cast<int>(i)); });
+  }
+  popup->popup(QCursor::pos());
 }
 
 void QtViewHost::Hide(Window& window) {

@@ -26,6 +26,7 @@ class QtViewHost : public ViewHost {
   void Remove(Window& window) override;
   bool IsVisible(const Window& window) const override;
   void ShowOver(Window& window, Window& owner, int dx, int dy) override;
+  void Popup(Window& owner, Menu& menu) override;
 
   // Brings a visible window to the front, restored if minimised; false
   // (and nothing done) for a hidden or missing one.
