@@ -116,8 +116,10 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
   fresh.clear();
 }
 
-void DownloadNodeList(const DownloadContext& c) {
-  if (c.busy->exchange(true)) return;
+namespace {
+
+// The download itself; the caller has set the busy flag, the body clears it.
+void DownloadHeld(const DownloadContext& c) {
   auto label = [&c](std::string text) {
     c.loop->PostFor(c.windowAlive,
                     [w = c.window, text = std::move(text)] { w->标签_状态1.SetText(text); });
@@ -147,8 +149,17 @@ void DownloadNodeList(const DownloadContext& c) {
   c.busy->store(false);
 }
 
+}  // namespace
+
+void DownloadNodeList(const DownloadContext& context) {
+  if (!context.busy->exchange(true)) DownloadHeld(context);
+}
+
 void StartNodeListDownload(const DownloadContext& context) {
-  platform::StartThread([context] { DownloadNodeList(context); });
+  // The flag is taken before the thread starts, so a second start that
+  // follows at once already finds it set.
+  if (context.busy->exchange(true)) return;
+  platform::StartThread([context] { DownloadHeld(context); });
 }
 
 }  // namespace dudivizo::catalogue

@@ -41,7 +41,7 @@ struct DownloadContext {
 // The download worker's body: at most one runs at a time; the status label
 // shows its progress and result.
 void DownloadNodeList(const DownloadContext& context);
-// Starts it on a thread of its own, fire and forget.
+// Starts it on a thread of its own, fire and forget; nothing when one runs.
 void StartNodeListDownload(const DownloadContext& context);
 
 }  // namespace dudivizo::catalogue
