@@ -50,7 +50,11 @@ QImage Marker(int size) {
   p.setRenderHint(QPainter::Antialiasing);
   p.setBrush(kAccent);
   p.setPen(Qt::NoPen);
-  p.drawEllipse(QRectF(size * 0.2, size * 0.2, size * 0.6, size * 0.6));
+  // A lightning bolt, drawn on a 16-unit grid.
+  const QPointF bolt[] = {{9.5, 0.5},  {2.5, 9.0}, {7.5, 9.0}, {5.5, 15.5},
+                          {13.5, 6.5}, {8.5, 6.5}, {10.5, 0.5}};
+  p.scale(size / 16.0, size / 16.0);
+  p.drawPolygon(bolt, 7);
   return image;
 }
 

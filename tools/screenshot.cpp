@@ -6,9 +6,14 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 
+#include "catalogue/download.h"
+#include "catalogue/list_view.h"
+#include "catalogue/selection.h"
+#include "demo/catalogue.h"
 #include "ui/login_window.h"
 #include "ui/main_window.h"
 #include "ui/qt/qt_event_loop.h"
@@ -50,15 +55,26 @@ int main(int argc, char** argv) {
   MainWindow main(loop);
   main.标签_用户名.SetText("demo");
   main.标签_到期时间.SetText("2027-12-31 23:59:59到期");
-  main.超级列表框EX1.SetColumns({{"名称", 260}, {"运营商", 140}, {"状态", 140}, {"延迟", 130}});
-  main.超级列表框EX1.SetRowHeight(38);
-  const char* cities[] = {"广州", "深圳", "东莞", "北京", "朝阳", "上海"};
-  const char* isps[] = {"电信", "联通", "移动"};
-  std::vector<ListRow> rows;
-  for (int i = 0; i < 12; ++i)
-    rows.push_back({{{cities[i % 6], ""}, {isps[i % 3], ""}, {"正常", ""}, {"未测", ""}}, i, 0});
-  main.超级列表框EX1.SetRows(std::move(rows));
-
+  // The demo service's catalogue through the real list code, one row marked.
+  dudivizo::catalogue::NodeCatalogue catalogue;
+  dudivizo::catalogue::ParseNodeList(
+      dudivizo::demo::NodeListJson(dudivizo::demo::StandardCatalogue()), catalogue.groups, false);
+  dudivizo::catalogue::ViewState view;
+  dudivizo::catalogue::Node selected;
+  dudivizo::catalogue::NodeRef selectedItem = 0;
+  dudivizo::catalogue::CatalogueView list;
+  list.window = &main;
+  list.catalogue = &catalogue;
+  list.view = &view;
+  list.selectedNode = &selected;
+  list.selectedItem = &selectedItem;
+  QTemporaryDir scratch;  // the click writes its pz.ini here
+  list.pzIniPath = scratch.filePath("pz.ini").toStdString();
+  dudivizo::catalogue::SetupNodeList(main);
+  dudivizo::catalogue::FillRegionBox(list);
+  dudivizo::catalogue::SelectRow(list, 2);
+  main.标签_状态0.SetText("状态：未连接");
+  main.标签_状态1.SetText(" | 更新节点 已完成");
   ConfirmWindow confirm(loop);
   confirm.标签_温馨提示.SetText("是否确定退出程序？");
 

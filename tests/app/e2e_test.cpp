@@ -9,9 +9,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "demo/demo_service.h"
+#include "platform/gbk.h"
 #include "platform/profile.h"
 #include "support/temp_dir.h"
 
@@ -20,9 +22,37 @@ extern char** environ;
 namespace dudivizo::app {
 namespace {
 
-TEST(EndToEnd, AutomaticLoginThenSigtermEndsCleanlyWithAppIniWritten) {
+demo::DemoNode Node(std::string province, std::string city, std::string domain, int status,
+                    int64_t updateTime, bool asText) {
+  demo::DemoNode n;
+  n.province = std::move(province);
+  n.city = std::move(city);
+  n.domain = std::move(domain);
+  n.isp = "联通";
+  n.url = "http://" + n.domain + "/";
+  n.status = status;
+  n.updateTime = updateTime;
+  n.updateTimeAsText = asText;
+  return n;
+}
+
+// Waits up to 20 s for `done`.
+bool Eventually(const std::function<bool()>& done) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+TEST(EndToEnd, SignInDownloadThenSigtermWritesEveryFile) {
   demo::DemoService service;
   ASSERT_TRUE(service.Start());
+  service.SetNodes({Node("广东省", "深圳", "GD-SZ.vpn", 0, 1700000000, false),
+                    Node("北京市", "海淀", "bj-hd.vpn", 2, 1700000001, true),
+                    Node("北京市", "朝阳", "bj-cy.vpn", -1, 5, false),
+                    Node("广东省", "广州", "gd-gz.vpn", 0, 7, true)});
   testing::TempDir dir;
   std::filesystem::copy_file(DUDIVIZO_BINARY, dir.File("dudivizo"));
   std::filesystem::permissions(dir.File("dudivizo"), std::filesystem::perms::owner_all);
@@ -41,12 +71,11 @@ TEST(EndToEnd, AutomaticLoginThenSigtermEndsCleanlyWithAppIniWritten) {
   pid_t pid = 0;
   ASSERT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
 
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (service.RequestCount(demo::Endpoint::SignIn) == 0 &&
-         std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  // Sign-in, the first download, then the refresh after the one-second
+  // pause starts the second one.
+  EXPECT_TRUE(Eventually([&] { return service.RequestCount(demo::Endpoint::NodeList) >= 2; }));
   EXPECT_EQ(service.RequestCount(demo::Endpoint::SignIn), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the main window opens
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the last merge
 
   ::kill(pid, SIGTERM);
   int status = 0;
@@ -58,6 +87,27 @@ TEST(EndToEnd, AutomaticLoginThenSigtermEndsCleanlyWithAppIniWritten) {
   ASSERT_EQ(::stat(dir.File("APP.INI").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(platform::ReadProfileText(dir.File("APP.INI"), "demo", "ZiDong"), "1");
+
+  // The main window's files, byte for byte: provinces in the service's
+  // order, domains lowered, every value a string, the abandoned node left out.
+  EXPECT_EQ(
+      dir.Read(".cache/dudivizo/demo_JieDianLieBiao.BIN"),
+      platform::Utf8ToGbk(R"({"msg":"成功","code":200,"data":[)"
+                          R"({"province":"广东省","city":"深圳","domain":"gd-sz.vpn","isp":"联通",)"
+                          R"("url":"http://gd-sz.vpn/","update_time":"1700000000","status":"0",)"
+                          R"("YanChi":"0","ShouCang":"0"},)"
+                          R"({"province":"广东省","city":"广州","domain":"gd-gz.vpn","isp":"联通",)"
+                          R"("url":"http://gd-gz.vpn/","update_time":"7","status":"0",)"
+                          R"("YanChi":"0","ShouCang":"0"},)"
+                          R"({"province":"北京市","city":"海淀","domain":"bj-hd.vpn","isp":"联通",)"
+                          R"("url":"http://bj-hd.vpn/","update_time":"1700000001","status":"2",)"
+                          R"("YanChi":"0","ShouCang":"0"}]})"));
+  EXPECT_EQ(dir.Read(".cache/dudivizo/demo_DangQian.bin"),
+            platform::Utf8ToGbk(
+                R"({"msg":"成功","code":200,"data":{"province":"","city":"","domain":"",)"
+                R"("isp":"","url":"","update_time":"0","status":"0","YanChi":"0","ShouCang":"0"},)"
+                R"("PenZhi":{"MuoShi":1,"YinChang":0,"KaiQi":0,"ChongLian":0,"CL_JianGe":0,)"
+                R"("GengHuan":0,"HuiFu":0,"HF_WangKa":""}})"));
 }
 
 }  // namespace

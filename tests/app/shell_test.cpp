@@ -5,9 +5,9 @@
 #include <chrono>
 #include <set>
 
-#include "demo/demo_service.h"
 #include "catalogue/node_files.h"
 #include "catalogue/selection.h"
+#include "demo/demo_service.h"
 #include "platform/gbk.h"
 #include "platform/profile.h"
 #include "support/fake_event_loop.h"
@@ -63,13 +63,14 @@ class ShellTest : public ::testing::Test {
   // Two nodes of the account's node list file: 深圳 (one the service lists)
   // a favourite with a latency, 杭州 a node the service no longer lists.
   void NodeFileOfTwo() {
-    dir_.Write("demo_JieDianLieBiao.BIN",
-               platform::Utf8ToGbk(
-                   R"({"msg":"成功","code":200,"data":[{"province":"广东省","city":"深圳",)"
-                   R"("domain":"GD-SZ-DX1.vpn.dudivizo.test","isp":"电信","url":"","update_time":"1",)"
-                   R"("status":"0","YanChi":"35","ShouCang":"1"},{"province":"浙江省",)"
-                   R"("city":"杭州","domain":"old.zj","isp":"移动","url":"","update_time":"2",)"
-                   R"("status":"0","YanChi":"0","ShouCang":"0"}]})"));
+    dir_.Write(
+        "demo_JieDianLieBiao.BIN",
+        platform::Utf8ToGbk(
+            R"({"msg":"成功","code":200,"data":[{"province":"广东省","city":"深圳",)"
+            R"("domain":"GD-SZ-DX1.vpn.dudivizo.test","isp":"电信","url":"","update_time":"1",)"
+            R"("status":"0","YanChi":"35","ShouCang":"1"},{"province":"浙江省",)"
+            R"("city":"杭州","domain":"old.zj","isp":"移动","url":"","update_time":"2",)"
+            R"("status":"0","YanChi":"0","ShouCang":"0"}]})"));
   }
 
   void AutoLoginFile() {
@@ -185,7 +186,8 @@ TEST_F(ShellTest, GuardThatFindsAnotherCopyEndsBeforeAnyLogin) {
 
 TEST_F(ShellTest, MainWindowStartsFromTheFilesAndShowsTheDownloadAfterRefresh) {
   NodeFileOfTwo();
-  dir_.Write("demo_DangQian.bin", R"({"data":{"domain":"X"},"PenZhi":{"MuoShi":3,"CL_JianGe":60}})");
+  dir_.Write("demo_DangQian.bin",
+             R"({"data":{"domain":"X"},"PenZhi":{"MuoShi":3,"CL_JianGe":60}})");
   platform::WriteProfileText(dir_.File("pz.ini"), "当前选中节点", "省份", "上海");
   platform::WriteProfileText(dir_.File("pz.ini"), "当前选中节点", "城市", "浦东");
   service_.SetBehaviour(demo::Endpoint::NodeList, {.delayMs = 400});

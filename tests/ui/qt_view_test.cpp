@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -127,6 +129,54 @@ TEST_F(QtViewTest, ListRowsComeFromTheState) {
   EXPECT_EQ(table->model()->rowCount(), 100000);
   EXPECT_EQ(table->model()->index(99999, 0).data().toString(), QString("深圳99999"));
   EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QString("运营商"));
+  views_.Remove(w);  // a view goes before its window, as the shell does it
+}
+
+TEST_F(QtViewTest, MarkedRowsRedrawAloneWithIconAndColour) {
+  MainWindow w(loop_);
+  w.超级列表框EX1.SetColumns({{"", 60}, {"名称", 300}});
+  w.超级列表框EX1.SetRows({{{{}, {"深圳", ""}}, 1, 0}, {{{}, {"广州", ""}}, 2, 0}});
+  int clicked = -1;
+  w.超级列表框EX1.onClick = [&](int row) { clicked = row; };
+  views_.Show(w);
+  auto* table = qobject_cast<QTableView*>(views_.WidgetOf(w, w.超级列表框EX1));
+  ASSERT_NE(table, nullptr);
+  QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
+  QSignalSpy changes(table->model(), &QAbstractItemModel::dataChanged);
+  w.超级列表框EX1.SetCell(1, 0, {"", "marker.png"});
+  w.超级列表框EX1.SetRowColour(1, 0xF99F08);
+  EXPECT_EQ(resets.count(), 0);
+  EXPECT_EQ(changes.count(), 2);
+  const QPixmap icon = table->model()->index(1, 0).data(Qt::DecorationRole).value<QPixmap>();
+  EXPECT_EQ(icon.size(), QSize(16, 16));
+  EXPECT_EQ(table->model()->index(1, 1).data(Qt::ForegroundRole).value<QColor>(),
+            QColor(249, 159, 8));
+  EXPECT_FALSE(table->model()->index(0, 0).data(Qt::DecorationRole).isValid());
+
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                    table->visualRect(table->model()->index(1, 1)).center());
+  EXPECT_EQ(clicked, 1);
+  views_.Remove(w);
+}
+
+TEST_F(QtViewTest, MenuPopsUpWithItsEntriesAndRunsTheChoice) {
+  MainWindow w(loop_);
+  views_.Show(w);
+  auto& entries = w._右键菜单.entries();
+  int refreshed = 0;
+  entries[0].onChoose = [&] { ++refreshed; };
+  entries[9].enabled = false;
+  views_.Popup(w, w._右键菜单);
+  auto* menu = views_.ViewOf(w)->findChild<QMenu*>();
+  ASSERT_NE(menu, nullptr);
+  const QList<QAction*> actions = menu->actions();
+  ASSERT_EQ(actions.size(), 11);
+  EXPECT_TRUE(actions[1]->isSeparator());
+  EXPECT_EQ(actions[9]->text(), QString("加入收藏(&S)"));
+  EXPECT_FALSE(actions[9]->isEnabled());
+  actions[0]->trigger();
+  EXPECT_EQ(refreshed, 1);
+  views_.Remove(w);  // takes the menu with it
 }
 
 TEST_F(QtViewTest, QtLoopRunsPostsFromOtherThreadsInOrder) {

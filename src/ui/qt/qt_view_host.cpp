@@ -255,6 +255,9 @@ class QtViewHost::View : public QWidget {
         w->setSelectionMode(QAbstractItemView::SingleSelection);
         w->verticalHeader()->hide();
         w->setShowGrid(false);
+        w->setIconSize(QSize(16, 16));
+        w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        w->setAlternatingRowColors(false);
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         auto layout = [&list, w, model] {
           model->Update();
@@ -369,8 +372,11 @@ const char* SkinStyleSheet() {
     QLineEdit:focus, QComboBox:focus { border-color: #f99f08; }
     QLabel#标签_登录标题, QLabel#标签_用户名1 { font-size: 26px; font-weight: bold; color: #f99f08; }
     QLabel#标签_状态 { color: #d9534f; }
-    QTableView { border: 1px solid #eeeeee; selection-background-color: #fff1da; selection-color: #333333; }
-    QHeaderView::section { background: #fafafa; border: none; border-bottom: 1px solid #eeeeee; padding: 4px; }
+    QTableView { border: 1px solid #eeeeee; selection-background-color: #fff1da; selection-color: #000000;
+                 font-family: "Microsoft YaHei", "WenQuanYi Micro Hei", sans-serif; font-size: 16px;
+                 color: #000000; }
+    QHeaderView::section { background: #fafafa; border: none; border-bottom: 1px solid #eeeeee; padding: 4px;
+                           font-size: 15px; font-weight: bold; color: #000000; }
     QTabBar::tab { padding: 4px 16px; border: none; }
     QTabBar::tab:selected { color: #f99f08; border-bottom: 2px solid #f99f08; }
     QCheckBox::indicator:checked, QRadioButton::indicator:checked { background: #f99f08; }
