@@ -1,6 +1,7 @@
 #include "catalogue/download.h"
 
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 #include "platform/clock.h"
@@ -67,6 +68,77 @@ int ParseNodeList(const std::string& text, Groups& groups, bool withLocalFields)
   return stored;
 }
 
+namespace {
+
+uint64_t HashDomain(std::string_view s) {
+  uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+  }
+  uint64_t tail = 0;
+  std::memcpy(&tail, s.data() + i, s.size() - i);
+  h = (h ^ tail) * 0x94D049BB133111EBull;
+  return h ^ (h >> 29);
+}
+
+// The position of the first node of each domain in one group: an open
+// addressing table of (hash tag, position + 1), rebuilt for every group
+// without allocating per node.
+class DomainIndex {
+ public:
+  // Indexes `nodes`, with room for `room` in all; returns false when two of
+  // them share a domain.
+  bool Build(const std::vector<Node>& nodes, size_t room) {
+    size_t size = 16;
+    while (size < 2 * room) size <<= 1;
+    slots_.assign(size, 0);
+    mask_ = size - 1;
+    bool distinct = true;
+    for (size_t n = 0; n < nodes.size(); ++n) distinct &= Insert(nodes, n);
+    return distinct;
+  }
+  // The first position holding `domain`, or npos.
+  size_t Find(const std::vector<Node>& nodes, std::string_view domain) const {
+    const uint64_t h = HashDomain(domain);
+    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+      const uint64_t slot = slots_[i];
+      if (slot == 0) return std::string_view::npos;
+      const size_t pos = static_cast<uint32_t>(slot) - 1;
+      if ((slot >> 32) == (h >> 32) && nodes[pos].domain == domain) return pos;
+    }
+  }
+  // Adds nodes[pos] unless its domain is there already (the first stays).
+  bool Insert(const std::vector<Node>& nodes, size_t pos) {
+    const std::string_view domain = nodes[pos].domain;
+    const uint64_t h = HashDomain(domain);
+    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+      uint64_t& slot = slots_[i];
+      if (slot == 0) {
+        slot = (h >> 32 << 32) | (pos + 1);
+        return true;
+      }
+      const size_t at = static_cast<uint32_t>(slot) - 1;
+      if ((slot >> 32) == (h >> 32) && nodes[at].domain == domain) return false;
+    }
+  }
+
+ private:
+  std::vector<uint64_t> slots_;
+  size_t mask_ = 0;
+};
+
+// Takes the fresh text over; an equal one is left alone, which spares
+// freeing and moving buffers in the usual merge where little changed.
+void TakeText(std::string& to, std::string& from) {
+  if (to != from) to = std::move(from);
+}
+
+}  // namespace
+
 void MergeNodeList(Groups& catalogue, Groups& fresh) {
   const auto stamp = static_cast<int32_t>(platform::TickCount());
   // Indexes stand in for the linear scans: the first group of each name and
@@ -74,6 +146,7 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
   std::unordered_map<std::string_view, size_t> groupIndex;
   for (size_t g = 0; g < catalogue.size(); ++g) groupIndex.emplace(catalogue[g].name, g);
 
+  DomainIndex nodeIndex;
   Groups leftOver;  // fresh groups of provinces new to the catalogue, in reverse order
   for (size_t fi = fresh.size(); fi-- > 0;) {
     NodeGroup& f = fresh[fi];
@@ -82,28 +155,32 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
       leftOver.push_back(std::move(f));
       continue;
     }
-    NodeGroup& g = catalogue[found->second];
+    std::vector<Node>& nodes = catalogue[found->second].nodes;
+    const size_t known = nodes.size();
     // Room for every node of F first, so the domains the index points at
     // never move while nodes are appended.
-    g.nodes.reserve(g.nodes.size() + f.nodes.size());
-    std::unordered_map<std::string_view, size_t> nodeIndex;
-    nodeIndex.reserve(g.nodes.size() + f.nodes.size());
-    for (size_t n = 0; n < g.nodes.size(); ++n) nodeIndex.emplace(g.nodes[n].domain, n);
+    nodes.reserve(known + f.nodes.size());
+    // With distinct domains, the known node at the fresh node's own
+    // position is the first (and only) one of its domain whenever the
+    // domains match: the usual reply, in the same order, needs no lookup.
+    const bool distinct = nodeIndex.Build(nodes, known + f.nodes.size());
     for (size_t ni = f.nodes.size(); ni-- > 0;) {
       Node& fn = f.nodes[ni];
-      auto known = nodeIndex.find(fn.domain);
-      if (known == nodeIndex.end()) {
+      const size_t at = distinct && ni < known && nodes[ni].domain == fn.domain
+                            ? ni
+                            : nodeIndex.Find(nodes, fn.domain);
+      if (at == std::string_view::npos) {
         fn.seenStamp = stamp;
-        g.nodes.push_back(std::move(fn));
-        nodeIndex.emplace(g.nodes.back().domain, g.nodes.size() - 1);
+        nodes.push_back(std::move(fn));
+        nodeIndex.Insert(nodes, nodes.size() - 1);
       } else {
         // F is consumed by the merge, so its texts can be moved over.
-        Node& n = g.nodes[known->second];
+        Node& n = nodes[at];
         n.seenStamp = stamp;
-        n.city = std::move(fn.city);
+        TakeText(n.city, fn.city);
         n.status = fn.status;
-        n.url = std::move(fn.url);
-        n.isp = std::move(fn.isp);
+        TakeText(n.url, fn.url);
+        TakeText(n.isp, fn.isp);
       }
     }
   }
@@ -113,7 +190,6 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
     }
   }
   for (size_t i = leftOver.size(); i-- > 0;) catalogue.push_back(std::move(leftOver[i]));
-  fresh.clear();
 }
 
 namespace {
@@ -139,6 +215,7 @@ void DownloadHeld(const DownloadContext& c) {
         std::lock_guard<std::recursive_mutex> hold(c.catalogue->mutex());
         MergeNodeList(c.catalogue->groups, fresh);
       }
+      Groups().swap(fresh);  // what the merge left is freed outside the lock
       label(" | 更新节点 已完成");
       c.busy->store(false);  // the last touch of shared state
       return;

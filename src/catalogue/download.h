@@ -27,6 +27,8 @@ int ParseNodeList(const std::string& text, Groups& groups, bool withLocalFields)
 // and isp; new nodes of a known province are appended (in the reverse of the
 // reply's order); nodes the reply lacks become abandoned (-1); new
 // provinces come last in reply order. The caller holds the catalogue lock.
+// `fresh` is left with what the merge did not take over; the caller frees
+// it, after releasing the lock, so the lock is held for the merge alone.
 void MergeNodeList(Groups& catalogue, Groups& fresh);
 
 struct DownloadContext {

@@ -108,9 +108,22 @@ Groups RandomGroups(std::mt19937& rng, int nodes, bool local) {
 TEST(MergeNodeList, EqualsTheLoopsOfTheAlgorithmOnRandomInputs) {
   platform::FakeClock clock(5000);
   std::mt19937 rng(20261211);
-  for (int round = 0; round < 500; ++round) {
+  for (int round = 0; round < 1000; ++round) {
     Groups catalogue = RandomGroups(rng, round % 40, true);
     Groups fresh = RandomGroups(rng, (round * 7) % 45, false);
+    if (round % 2 == 1) {
+      // The usual reply: the catalogue again, in its order, with a few
+      // nodes renamed, dropped or added.
+      fresh = catalogue;
+      for (NodeGroup& g : fresh) {
+        for (Node& n : g.nodes) {
+          if (rng() % 5 == 0) n.domain = "d" + std::to_string(rng() % 16);
+          n.city = "new";
+        }
+        if (!g.nodes.empty() && rng() % 3 == 0) g.nodes.erase(g.nodes.begin());
+        if (rng() % 3 == 0) g.nodes.push_back(N(g.name, "d" + std::to_string(rng() % 16)));
+      }
+    }
     Groups expected = catalogue;
     Groups expectedFresh = fresh;
     clock.Advance(1);
