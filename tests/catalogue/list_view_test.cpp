@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "catalogue/download.h"
 #include "catalogue/list_view.h"
 #include "view_fixture.h"
 
@@ -180,6 +181,35 @@ TEST_F(ListViews, SearchBoxPlaceholderAndEnter) {
   search.UserType("");
   w_.SetFocus(nullptr);
   EXPECT_EQ(search.text(), "输入线路名称");
+}
+
+// A reply a broken or hostile service could send: 10 000 provinces, a
+// province name of 1 MB, wrong types, duplicate domains and domains that
+// differ only in case.
+TEST_F(ViewFixture, HostileReplyIsListedWithoutHarm) {
+  std::string reply = R"({"code":200,"data":[)";
+  for (int p = 0; p < 10000; ++p)
+    reply += R"({"province":"p)" + std::to_string(p) + R"(","city":"c","domain":"d"},)";
+  reply += R"({"province":")" + std::string(1 << 20, 'x') + R"(","city":"big","domain":"b"},)";
+  reply += R"({"province":"p1","city":7,"domain":"D","status":{"a":1},"update_time":[1]},)";
+  reply += R"({"province":"p1","city":"dup","domain":"d"},)";
+  reply += R"({"province":null,"city":"none"}]})";
+  Groups fresh;
+  ASSERT_EQ(ParseNodeList(reply, fresh, false), 10004);
+  MergeNodeList(catalogue_.groups, fresh);
+  ASSERT_EQ(catalogue_.groups.size(), 10002u);
+  // p1 keeps all three: "d" twice as the service sent it, and "D" lowered.
+  const auto& p1 = catalogue_.groups[1].nodes;
+  ASSERT_EQ(p1.size(), 3u);
+  EXPECT_EQ(p1[1].city, "7");
+  EXPECT_EQ(p1[1].domain, "d");
+  EXPECT_EQ(p1[1].status, 0);
+  FillRegionBox(c_);
+  // The nameless province has no region entry; the 1 MB one has.
+  EXPECT_EQ(w_.组合框_选择区域.items().size(), 2u + 10001u);
+  EXPECT_EQ(view_.shownCount, 10004u);
+  FillSearchView(c_, "big");
+  EXPECT_EQ(view_.shownCount, 1u);
 }
 
 }  // namespace
