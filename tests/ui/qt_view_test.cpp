@@ -135,12 +135,15 @@ TEST_F(QtViewTest, ListRowsComeFromTheState) {
 TEST_F(QtViewTest, MarkedRowsRedrawAloneWithIconAndColour) {
   MainWindow w(loop_);
   w.超级列表框EX1.SetColumns({{"", 60}, {"名称", 300}});
-  w.超级列表框EX1.SetRows({{{{}, {"深圳", ""}}, 1, 0}, {{{}, {"广州", ""}}, 2, 0}});
+  w.超级列表框EX1.SetRows(
+      {{{{}, {"深圳", ""}}, 1, 0}, {{{}, {"广州", ""}}, 2, 0}, {{{"内蒙古自治区", ""}, {}}, 3, 0}});
   int clicked = -1;
   w.超级列表框EX1.onClick = [&](int row) { clicked = row; };
   views_.Show(w);
   auto* table = qobject_cast<QTableView*>(views_.WidgetOf(w, w.超级列表框EX1));
   ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->columnSpan(2, 0), 2);  // a header row draws across the row
+  EXPECT_EQ(table->columnSpan(1, 0), 1);
   QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
   QSignalSpy changes(table->model(), &QAbstractItemModel::dataChanged);
   w.超级列表框EX1.SetCell(1, 0, {"", "marker.png"});

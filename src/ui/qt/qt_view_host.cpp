@@ -72,6 +72,22 @@ class ListModel : public QAbstractTableModel {
   mutable std::map<std::string, QPixmap> icons_;
 };
 
+// A row whose first cell alone holds text (a group's header row) draws
+// that text across the whole row, so long names are not cut at column 0.
+void SpanHeaderRows(const ListBox& list, QTableView* view) {
+  view->clearSpans();
+  const int columns = static_cast<int>(list.columns().size());
+  if (columns < 2) return;
+  const auto& rows = list.rows();
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const auto& cells = rows[r].cells;
+    if (cells.empty() || cells[0].text.empty()) continue;
+    bool alone = true;
+    for (size_t c = 1; c < cells.size() && alone; ++c) alone = cells[c].text.empty();
+    if (alone) view->setSpan(static_cast<int>(r), 0, 1, columns);
+  }
+}
+
 }  // namespace
 
 QImage ImageOf(std::string_view asset) {
@@ -266,6 +282,7 @@ class QtViewHost::View : public QWidget {
           for (size_t i = 0; i < list.columns().size(); ++i)
             w->setColumnWidth(static_cast<int>(i), list.columns()[i].width);
           if (list.selected() >= 0) w->selectRow(list.selected());
+          SpanHeaderRows(list, w);
         };
         layout();
         QObject::connect(w, &QTableView::clicked,
