@@ -47,6 +47,11 @@ int main(int argc, char** argv) {
   QObject::connect(&terminate, &QSocketNotifier::activated, [&] {
     char byte;
     [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+    // A second copy waiting on its notice ends the way OK ends it.
+    if (auto* notice = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      notice->close();
+      return;
+    }
     shell.Terminate();
   });
   std::signal(SIGTERM, OnTerminate);

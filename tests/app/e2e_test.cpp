@@ -15,6 +15,7 @@
 #include "demo/demo_service.h"
 #include "platform/gbk.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -36,6 +37,41 @@ demo::DemoNode Node(std::string province, std::string city, std::string domain, 
   return n;
 }
 
+// The program's folder: the executable and service.ini naming `service`.
+void LayOut(const testing::TempDir& dir, const demo::DemoService& service) {
+  std::filesystem::copy_file(DUDIVIZO_BINARY, dir.File("dudivizo"));
+  std::filesystem::permissions(dir.File("dudivizo"), std::filesystem::perms::owner_all);
+  dir.Write("service.ini", "[service]\r\nhost=" + service.Host() + "\r\n");
+}
+
+// Starts the program of `dir` offscreen, with `dir` as home and runtime
+// folder; the process id, or 0.
+pid_t Start(const testing::TempDir& dir) {
+  std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir.path(),
+                                  "XDG_RUNTIME_DIR=" + dir.path()};
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::string program = dir.File("dudivizo");
+  char* argv[] = {program.data(), nullptr};
+  pid_t pid = 0;
+  if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return 0;
+  return pid;
+}
+
+// Sends SIGTERM and returns the exit code, or -1 when it did not exit.
+int Terminate(pid_t pid) {
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+bool Running(pid_t pid) {
+  int status = 0;
+  return ::waitpid(pid, &status, WNOHANG) == 0;
+}
+
 // Waits up to 20 s for `done`.
 bool Eventually(const std::function<bool()>& done) {
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -54,22 +90,13 @@ TEST(EndToEnd, SignInDownloadThenSigtermWritesEveryFile) {
                     Node("北京市", "朝阳", "bj-cy.vpn", -1, 5, false),
                     Node("广东省", "广州", "gd-gz.vpn", 0, 7, true)});
   testing::TempDir dir;
-  std::filesystem::copy_file(DUDIVIZO_BINARY, dir.File("dudivizo"));
-  std::filesystem::permissions(dir.File("dudivizo"), std::filesystem::perms::owner_all);
-  dir.Write("service.ini", "[service]\r\nhost=" + service.Host() + "\r\n");
+  LayOut(dir, service);
   dir.Write("APP.INI",
             "[YongHu]\r\nDangQian=demo\r\n[demo]\r\nMiMi=demo123\r\nJiZu=1\r\nZiDong=1\r\n");
   ASSERT_EQ(::chmod(dir.File("APP.INI").c_str(), 0644), 0);
 
-  std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir.path(),
-                                  "XDG_RUNTIME_DIR=" + dir.path()};
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string program = dir.File("dudivizo");
-  char* argv[] = {program.data(), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+  const pid_t pid = Start(dir);
+  ASSERT_GT(pid, 0);
 
   // Sign-in, the first download, then the refresh after the one-second
   // pause starts the second one.
@@ -77,11 +104,7 @@ TEST(EndToEnd, SignInDownloadThenSigtermWritesEveryFile) {
   EXPECT_EQ(service.RequestCount(demo::Endpoint::SignIn), 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the last merge
 
-  ::kill(pid, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_EQ(Terminate(pid), 0);
   // The sign-in window wrote APP.INI when the main window replaced it.
   struct stat st {};
   ASSERT_EQ(::stat(dir.File("APP.INI").c_str(), &st), 0);
@@ -108,6 +131,39 @@ TEST(EndToEnd, SignInDownloadThenSigtermWritesEveryFile) {
                 R"("isp":"","url":"","update_time":"0","status":"0","YanChi":"0","ShouCang":"0"},)"
                 R"("PenZhi":{"MuoShi":1,"YinChang":0,"KaiQi":0,"ChongLian":0,"CL_JianGe":0,)"
                 R"("GengHuan":0,"HuiFu":0,"HF_WangKa":""}})"));
+}
+
+TEST(EndToEnd, ASecondCopyWaitsOnItsNoticeAndLeavesTheFirstAlone) {
+  demo::DemoService service;
+  ASSERT_TRUE(service.Start());
+  testing::TempDir dir;
+  LayOut(dir, service);
+  const std::string appIni =
+      "[YongHu]\r\nDangQian = demo\r\n[demo]\r\nMiMi = demo123\r\nJiZu = 1\r\nZiDong = 0\r\n";
+  dir.Write("APP.INI", appIni);
+  const pid_t first = Start(dir);
+  ASSERT_GT(first, 0);
+  auto socketUp = [&] {
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      if (entry.path().extension() == ".sock") return true;
+    return false;
+  };
+  ASSERT_TRUE(Eventually(socketUp));
+
+  // The second copy would sign in at once if it got that far.
+  const std::string autoLogin = platform::ReplaceAll(appIni, "ZiDong = 0", "ZiDong = 1");
+  dir.Write("APP.INI", autoLogin);
+  const pid_t second = Start(dir);
+  ASSERT_GT(second, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  EXPECT_TRUE(Running(second));  // the notice "软件已运行" waits for OK
+  EXPECT_TRUE(Running(first));
+  // SIGTERM ends the second copy as OK would: nothing written, no sign-in.
+  EXPECT_EQ(Terminate(second), 0);
+  EXPECT_EQ(dir.Read("APP.INI"), autoLogin);
+  EXPECT_EQ(service.RequestCount(demo::Endpoint::SignIn), 0);
+  EXPECT_TRUE(Running(first));
+  EXPECT_EQ(Terminate(first), 0);
 }
 
 }  // namespace
