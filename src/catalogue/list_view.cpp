@@ -15,9 +15,11 @@ class Fill {
   }
   ~Fill() { c_.window->超级列表框EX1.SetRows(std::move(rows_)); }
 
+  // A header row carries its group number (node part 0); one beyond what a
+  // reference holds carries 0 rather than a number read as some node.
   void Header(int group, const std::string& name) {
     header_ = rows_.size();
-    rows_.push_back({{{name, {}}, {}, {}, {}}, group, 0});
+    rows_.push_back({{{name, {}}, {}, {}, {}}, MakeNodeRef(group, 0), 0});
   }
   // Drops the last header when no node row followed it.
   void EndGroup() {

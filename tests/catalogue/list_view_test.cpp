@@ -212,5 +212,21 @@ TEST_F(ViewFixture, HostileReplyIsListedWithoutHarm) {
   EXPECT_EQ(view_.shownCount, 1u);
 }
 
+// Beyond 65 535 groups no row can be told apart by its reference: such rows
+// carry 0 and select nothing, instead of a reference read as another node.
+TEST_F(ViewFixture, RowsBeyondWhatAReferenceHoldsSelectNothing) {
+  for (int p = 0; p < 65537; ++p) catalogue_.groups.push_back({"", {MakeNode("", "c")}});
+  FillAllView(c_);
+  const auto& rows = w_.超级列表框EX1.rows();
+  ASSERT_EQ(rows.size(), 2u * 65537u);
+  EXPECT_EQ(rows[2 * 65534 + 1].data, MakeNodeRef(65535, 1));
+  EXPECT_EQ(rows[2 * 65536].data, 0);  // header of group 65 537 would read as group 1, node 1
+  EXPECT_EQ(rows[2 * 65536 + 1].data, 0);
+  SelectRow(c_, 2 * 65536);  // an unnamed header looks like a node row
+  SelectRow(c_, 2 * 65536 + 1);
+  EXPECT_EQ(selectedItem_, 0);
+  EXPECT_TRUE(selectedNode_.city.empty());
+}
+
 }  // namespace
 }  // namespace dudivizo::catalogue
