@@ -163,16 +163,26 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
     // With distinct domains, the known node at the fresh node's own
     // position is the first (and only) one of its domain whenever the
     // domains match: the usual reply, in the same order, needs no lookup.
-    const bool distinct = nodeIndex.Build(nodes, known + f.nodes.size());
+    // Whether they are distinct is known from the last merge, else learnt
+    // while indexing them; the index itself is built when first needed.
+    const size_t room = known + f.nodes.size();
+    bool indexed = false;
+    bool distinct = known > 0 && catalogue[found->second].distinctDomains == known;
+    if (!distinct) {
+      distinct = nodeIndex.Build(nodes, room);
+      indexed = true;
+    }
     for (size_t ni = f.nodes.size(); ni-- > 0;) {
       Node& fn = f.nodes[ni];
-      const size_t at = distinct && ni < known && nodes[ni].domain == fn.domain
-                            ? ni
-                            : nodeIndex.Find(nodes, fn.domain);
+      size_t at = ni;
+      if (!distinct || ni >= known || nodes[ni].domain != fn.domain) {
+        if (!indexed) indexed = (nodeIndex.Build(nodes, room), true);
+        at = nodeIndex.Find(nodes, fn.domain);
+      }
       if (at == std::string_view::npos) {
         fn.seenStamp = stamp;
         nodes.push_back(std::move(fn));
-        nodeIndex.Insert(nodes, nodes.size() - 1);
+        if (indexed) nodeIndex.Insert(nodes, nodes.size() - 1);
       } else {
         // F is consumed by the merge, so its texts can be moved over.
         Node& n = nodes[at];
@@ -183,6 +193,9 @@ void MergeNodeList(Groups& catalogue, Groups& fresh) {
         TakeText(n.isp, fn.isp);
       }
     }
+    // Nodes are appended only when their domain is not there yet, so
+    // distinct domains stay distinct.
+    catalogue[found->second].distinctDomains = distinct ? nodes.size() : 0;
   }
   for (NodeGroup& g : catalogue) {
     for (Node& n : g.nodes) {

@@ -29,7 +29,11 @@ struct Node {
 struct NodeGroup {
   std::string name;
   std::vector<Node> nodes;
-  bool operator==(const NodeGroup&) const = default;
+  // A memo of the last merge: the number of nodes it left, when their
+  // domains were all different (0: not known). Valid because a stored
+  // node's domain never changes; nodes added since make the number stale.
+  size_t distinctDomains = 0;
+  bool operator==(const NodeGroup& o) const { return name == o.name && nodes == o.nodes; }
 };
 
 using Groups = std::vector<NodeGroup>;

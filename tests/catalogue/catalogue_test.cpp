@@ -105,31 +105,41 @@ Groups RandomGroups(std::mt19937& rng, int nodes, bool local) {
   return groups;
 }
 
+// The usual reply: the catalogue again, in its order, with a few nodes
+// renamed, dropped or added.
+Groups Reissued(std::mt19937& rng, const Groups& catalogue) {
+  Groups fresh = catalogue;
+  for (NodeGroup& g : fresh) {
+    for (Node& n : g.nodes) {
+      if (rng() % 5 == 0) n.domain = "d" + std::to_string(rng() % 16);
+      n.city = "new";
+    }
+    if (!g.nodes.empty() && rng() % 3 == 0) g.nodes.erase(g.nodes.begin());
+    if (rng() % 3 == 0) g.nodes.push_back(N(g.name, "d" + std::to_string(rng() % 16)));
+  }
+  return fresh;
+}
+
 TEST(MergeNodeList, EqualsTheLoopsOfTheAlgorithmOnRandomInputs) {
   platform::FakeClock clock(5000);
   std::mt19937 rng(20261211);
   for (int round = 0; round < 1000; ++round) {
     Groups catalogue = RandomGroups(rng, round % 40, true);
-    Groups fresh = RandomGroups(rng, (round * 7) % 45, false);
-    if (round % 2 == 1) {
-      // The usual reply: the catalogue again, in its order, with a few
-      // nodes renamed, dropped or added.
-      fresh = catalogue;
-      for (NodeGroup& g : fresh) {
-        for (Node& n : g.nodes) {
-          if (rng() % 5 == 0) n.domain = "d" + std::to_string(rng() % 16);
-          n.city = "new";
-        }
-        if (!g.nodes.empty() && rng() % 3 == 0) g.nodes.erase(g.nodes.begin());
-        if (rng() % 3 == 0) g.nodes.push_back(N(g.name, "d" + std::to_string(rng() % 16)));
-      }
+    // Successive merges into one catalogue, as successive downloads do; a
+    // node added between them (as a parse may) can repeat a domain.
+    for (int merge = 0; merge < 3; ++merge) {
+      Groups fresh = (round + merge) % 2 == 1 ? Reissued(rng, catalogue)
+                                              : RandomGroups(rng, (round * 7) % 45, false);
+      if (merge > 0 && rng() % 4 == 0 && !catalogue.empty())
+        AddNode(catalogue,
+                catalogue[0].nodes.empty() ? N(catalogue[0].name, "d1") : catalogue[0].nodes[0]);
+      Groups expected = catalogue;
+      Groups expectedFresh = fresh;
+      clock.Advance(1);
+      testing::ReferenceMerge(expected, expectedFresh, static_cast<int32_t>(platform::TickCount()));
+      MergeNodeList(catalogue, fresh);
+      ASSERT_EQ(catalogue, expected) << "round " << round << " merge " << merge;
     }
-    Groups expected = catalogue;
-    Groups expectedFresh = fresh;
-    clock.Advance(1);
-    testing::ReferenceMerge(expected, expectedFresh, static_cast<int32_t>(platform::TickCount()));
-    MergeNodeList(catalogue, fresh);
-    ASSERT_EQ(catalogue, expected) << "round " << round;
   }
 }
 
