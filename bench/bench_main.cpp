@@ -42,8 +42,14 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         std::string size = runName.substr(name.size());
         auto base = seconds_.find(baseline + size);
         if (base == seconds_.end() || base->second <= 0) continue;
-        std::printf("%s%s: %.1f ms, %.2f x %s (%.1f ms)\n", name.c_str(), size.c_str(), time * 1e3,
-                    time / base->second, baseline.c_str(), base->second * 1e3);
+        if (time < base->second) {
+          std::printf("%s%s: %.2f ms, %.0f times faster than %s (%.1f ms)\n", name.c_str(),
+                      size.c_str(), time * 1e3, base->second / time, baseline.c_str(),
+                      base->second * 1e3);
+        } else {
+          std::printf("%s%s: %.1f ms, %.2f x %s (%.1f ms)\n", name.c_str(), size.c_str(),
+                      time * 1e3, time / base->second, baseline.c_str(), base->second * 1e3);
+        }
       }
     }
   }
