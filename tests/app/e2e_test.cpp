@@ -1,15 +1,26 @@
 // The real dudivizo binary, started in a folder of its own against the
-// in-process demo service, on Qt's offscreen platform.
+// in-process demo service: on Qt's offscreen platform, and once under Xvfb
+// with the desktop accessibility bus, read the way a screen reader reads it.
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <fcntl.h>
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "demo/demo_service.h"
@@ -44,11 +55,12 @@ void LayOut(const testing::TempDir& dir, const demo::DemoService& service) {
   dir.Write("service.ini", "[service]\r\nhost=" + service.Host() + "\r\n");
 }
 
-// Starts the program of `dir` offscreen, with `dir` as home and runtime
-// folder; the process id, or 0.
-pid_t Start(const testing::TempDir& dir) {
-  std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir.path(),
-                                  "XDG_RUNTIME_DIR=" + dir.path()};
+// Starts the program of `dir` (offscreen unless `env` says otherwise), with
+// `dir` as home and runtime folder; the process id, or 0.
+pid_t Start(const testing::TempDir& dir, std::vector<std::string> env = {}) {
+  env.push_back("QT_QPA_PLATFORM=offscreen");  // the first of a name counts
+  env.push_back("HOME=" + dir.path());
+  env.push_back("XDG_RUNTIME_DIR=" + dir.path());
   std::vector<char*> envp;
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
@@ -164,6 +176,153 @@ TEST(EndToEnd, ASecondCopyWaitsOnItsNoticeAndLeavesTheFirstAlone) {
   EXPECT_EQ(service.RequestCount(demo::Endpoint::SignIn), 0);
   EXPECT_TRUE(Running(first));
   EXPECT_EQ(Terminate(first), 0);
+}
+
+// A helper process that reports one line (a display number, a bus address)
+// on a pipe; stopped with the object.
+class Helper {
+ public:
+  explicit Helper(std::vector<std::string> argv) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args;
+    for (std::string& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
+    if (::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    pollfd p{fds[0], POLLIN, 0};
+    while (pid_ != 0 && ::poll(&p, 1, 10000) == 1) {
+      char c;
+      if (::read(fds[0], &c, 1) != 1 || c == '\n') break;
+      line_ += c;
+    }
+    ::close(fds[0]);
+  }
+  ~Helper() {
+    if (pid_ == 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  const std::string& line() const { return line_; }
+
+ private:
+  pid_t pid_ = 0;
+  std::string line_;
+};
+
+// The desktop accessibility tree as assistive technology walks it.
+class AccessibilityBus {
+ public:
+  explicit AccessibilityBus(const std::string& sessionAddress) {
+    QDBusConnection session =
+        QDBusConnection::connectToBus(QString::fromStdString(sessionAddress), "e2e-session");
+    QDBusMessage reply = session.call(QDBusMessage::createMethodCall(
+        "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
+    if (reply.type() != QDBusMessage::ReplyMessage) return;
+    bus_ = std::make_unique<QDBusConnection>(
+        QDBusConnection::connectToBus(reply.arguments().at(0).toString(), "e2e-a11y"));
+    Children("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root");  // starts it
+  }
+  bool connected() const { return bus_ && bus_->isConnected(); }
+
+  // The names of every top-level window of every application, each with the
+  // names of all the accessible objects below it.
+  std::vector<std::vector<std::string>> Windows() const {
+    std::vector<std::vector<std::string>> windows;
+    for (const auto& [service, app] :
+         Children("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")) {
+      for (const auto& window : Children(service, app)) {
+        std::vector<std::string> names;
+        Collect(window, names, 0);
+        windows.push_back(std::move(names));
+      }
+    }
+    return windows;
+  }
+
+ private:
+  using Ref = std::pair<QString, QString>;  // bus name, object path
+
+  std::vector<Ref> Children(const QString& service, const QString& path) const {
+    std::vector<Ref> out;
+    QDBusMessage reply = bus_->call(
+        QDBusMessage::createMethodCall(service, path, "org.a11y.atspi.Accessible", "GetChildren"));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return out;
+    const auto arg = reply.arguments().at(0).value<QDBusArgument>();
+    arg.beginArray();
+    while (!arg.atEnd()) {
+      QString name;
+      QDBusObjectPath object;
+      arg.beginStructure();
+      arg >> name >> object;
+      arg.endStructure();
+      out.emplace_back(name, object.path());
+    }
+    arg.endArray();
+    return out;
+  }
+
+  std::string Name(const Ref& ref) const {
+    QDBusMessage call = QDBusMessage::createMethodCall(ref.first, ref.second,
+                                                       "org.freedesktop.DBus.Properties", "Get");
+    call << QString("org.a11y.atspi.Accessible") << QString("Name");
+    QDBusMessage reply = bus_->call(call);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+    return reply.arguments().at(0).value<QDBusVariant>().variant().toString().toStdString();
+  }
+
+  void Collect(const Ref& ref, std::vector<std::string>& names, int depth) const {
+    names.push_back(Name(ref));
+    if (depth < 8)
+      for (const Ref& child : Children(ref.first, ref.second)) Collect(child, names, depth + 1);
+  }
+
+  std::unique_ptr<QDBusConnection> bus_;
+};
+
+bool Holds(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST(EndToEnd, TheMainWindowShowsTheAccountToAssistiveTechnology) {
+  int argc = 0;
+  QCoreApplication qt(argc, nullptr);
+  Helper display({"Xvfb", "-displayfd", "3", "-screen", "0", "1100x700x24", "-nolisten", "tcp"});
+  ASSERT_FALSE(display.line().empty()) << "Xvfb did not start";
+  Helper session({"dbus-daemon", "--session", "--nofork", "--print-address=3"});
+  ASSERT_FALSE(session.line().empty()) << "dbus-daemon did not start";
+  AccessibilityBus a11y(session.line());
+  ASSERT_TRUE(a11y.connected()) << "no accessibility bus";
+
+  demo::DemoService service;
+  ASSERT_TRUE(service.Start());
+  testing::TempDir dir;
+  LayOut(dir, service);
+  dir.Write("APP.INI",
+            "[YongHu]\r\nDangQian=demo\r\n[demo]\r\nMiMi=demo123\r\nJiZu=1\r\nZiDong=1\r\n");
+  const pid_t pid = Start(
+      dir, {"QT_QPA_PLATFORM=xcb", "DISPLAY=:" + display.line(),
+            "DBUS_SESSION_BUS_ADDRESS=" + session.line(), "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"});
+  ASSERT_GT(pid, 0);
+
+  // The window that holds the expiry label holds the account name too.
+  std::vector<std::string> main;
+  EXPECT_TRUE(Eventually([&] {
+    for (auto& names : a11y.Windows()) {
+      if (Holds(names, "2027-12-31 23:59:59到期")) main = names;
+    }
+    return !main.empty();
+  }));
+  EXPECT_TRUE(Holds(main, "demo"));
+  EXPECT_TRUE(Holds(main, "连  接"));
+  EXPECT_FALSE(Holds(main, "demo123"));
+  EXPECT_EQ(Terminate(pid), 0);
 }
 
 }  // namespace

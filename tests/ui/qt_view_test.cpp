@@ -87,6 +87,13 @@ TEST_F(QtViewTest, ControlsReachTheAccessibilityInterface) {
   QAccessibleInterface* label =
       QAccessible::queryAccessibleInterface(Widget<QLabel>(w, w.标签_状态));
   EXPECT_EQ(label->text(QAccessible::Name), QString("数据错误"));
+  // A masked box never tells its text.
+  w.编辑框_密码.SetMasked(true);
+  w.编辑框_密码.SetText("secret");
+  QAccessibleInterface* password =
+      QAccessible::queryAccessibleInterface(Widget<QLineEdit>(w, w.编辑框_密码));
+  EXPECT_FALSE(password->text(QAccessible::Name).contains("secret"));
+  EXPECT_FALSE(password->text(QAccessible::Value).contains("secret"));
 }
 
 TEST_F(QtViewTest, TabAndEnterGoToTheEditBoxHandlers) {

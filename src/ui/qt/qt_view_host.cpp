@@ -72,6 +72,15 @@ class ListModel : public QAbstractTableModel {
   mutable std::map<std::string, QPixmap> icons_;
 };
 
+// What assistive technology calls a control: its text, but never the text
+// of a masked box (a screen reader would speak the password), and its name
+// when there is no text.
+std::string AccessibleName(const Control& c) {
+  const auto* edit = dynamic_cast<const EditBox*>(&c);
+  if (edit != nullptr && edit->masked()) return c.designText().empty() ? c.name() : c.designText();
+  return c.text().empty() ? c.name() : c.text();
+}
+
 // A row whose first cell alone holds text (a group's header row) draws
 // that text across the whole row, so long names are not cut at column 0.
 void SpanHeaderRows(const ListBox& list, QTableView* view) {
@@ -164,7 +173,7 @@ class QtViewHost::View : public QWidget {
 
   void Sync(Control& c, QWidget* w) {
     w->setEnabled(c.enabled());
-    w->setAccessibleName(Q(c.text().empty() ? c.name() : c.text()));
+    w->setAccessibleName(Q(AccessibleName(c)));
     Window::Placement p = window_.PlacementOf(&c);
     w->setVisible(c.visible() && (!p.tab || p.tab->current() == p.page));
   }
