@@ -1,5 +1,5 @@
 // dudivizo-screenshot FOLDER: renders the windows with demo content into
-// PNG pictures (LoginWindow.png, MainWindow.png, ConfirmWindow.png).
+// PNG pictures (LoginWindow.png, MainWindow.png, ConfirmWindow.png, AdapterWindow.png).
 // dudivizo-screenshot --screen FILE: saves the whole screen (of an X server)
 // as a PNG picture, to capture a running program.
 
@@ -14,6 +14,7 @@
 #include "catalogue/list_view.h"
 #include "catalogue/selection.h"
 #include "demo/catalogue.h"
+#include "ui/adapter_window.h"
 #include "ui/login_window.h"
 #include "ui/main_window.h"
 #include "ui/qt/qt_event_loop.h"
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
   ConfirmWindow confirm(loop);
   confirm.标签_温馨提示.SetText("是否确定退出程序？");
 
-  bool ok = Save(views, login, folder) && Save(views, main, folder) && Save(views, confirm, folder);
+  AdapterWindow adapters(loop);
+  adapters.组合框_网卡组.SetItems({{"eth0", 0}, {"wlan0", 0}});
+  adapters.组合框_网卡组.SetSelected(0);
+  bool ok = Save(views, login, folder) && Save(views, main, folder) &&
+            Save(views, confirm, folder) && Save(views, adapters, folder);
   return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "ui/adapter_window.h"
 #include "ui/login_window.h"
 #include "ui/main_window.h"
 #include "ui/qt/qt_event_loop.h"
@@ -40,6 +42,20 @@ TEST_F(QtViewTest, WindowIsFramelessAtItsDesignSizeWithControlsInPlace) {
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->geometry(), QRect(35, 272, 310, 45));
   EXPECT_EQ(button->text(), QString("登录"));
+}
+
+TEST_F(QtViewTest, AdapterWindowHasItsTitleAndChoices) {
+  AdapterWindow w(loop_);
+  w.组合框_网卡组.SetItems({{"eth0", 0}, {"wlan0", 0}});
+  w.组合框_网卡组.SetSelected(1);
+  views_.Show(w);
+  EXPECT_EQ(views_.ViewOf(w)->size(), QSize(323, 197));
+  EXPECT_EQ(views_.ViewOf(w)->windowTitle(), QString("请选择要禁用的网卡"));
+  auto* box = Widget<QComboBox>(w, w.组合框_网卡组);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->count(), 2);
+  EXPECT_EQ(box->currentText(), QString("wlan0"));
+  views_.Remove(w);
 }
 
 TEST_F(QtViewTest, UserInputReachesTheStateAndCodeReachesTheWidgets) {
