@@ -185,6 +185,24 @@ TEST_F(QtViewTest, MarkedRowsRedrawAloneWithIconAndColour) {
   views_.Remove(w);
 }
 
+TEST_F(QtViewTest, HugeTextsAreDrawnShortened) {
+  MainWindow w(loop_);
+  const std::string huge(1 << 20, 'x');
+  w.超级列表框EX1.SetColumns({{"", 60}, {"名称", 300}});
+  w.超级列表框EX1.SetRows({{{{huge, ""}, {}}, 1, 0}});
+  w.组合框_选择区域.SetItems({{huge, 1}});
+  w.标签_已选线路.SetText("已选线路：" + huge);
+  views_.Show(w);
+  auto* table = qobject_cast<QTableView*>(views_.WidgetOf(w, w.超级列表框EX1));
+  const QString cell = table->model()->index(0, 0).data().toString();
+  EXPECT_EQ(cell.size(), 257);
+  EXPECT_TRUE(cell.endsWith(QChar(0x2026)));
+  EXPECT_LE(Widget<QComboBox>(w, w.组合框_选择区域)->itemText(0).size(), 257);
+  EXPECT_LE(Widget<QLabel>(w, w.标签_已选线路)->text().size(), 257);
+  EXPECT_EQ(w.标签_已选线路.text().size(), huge.size() + 15);  // the state keeps it whole
+  views_.Remove(w);
+}
+
 TEST_F(QtViewTest, MenuPopsUpWithItsEntriesAndRunsTheChoice) {
   MainWindow w(loop_);
   views_.Show(w);

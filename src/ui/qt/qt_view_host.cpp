@@ -22,6 +22,19 @@ namespace dudivizo::ui {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+// A text as a control draws it: at most kShownChars characters and an
+// ellipsis, so a huge text from the service (a province name of a
+// megabyte) cannot make every repaint lay out a megabyte.
+constexpr qsizetype kShownChars = 256;
+QString Shown(const std::string& s) {
+  if (s.size() <= static_cast<size_t>(kShownChars)) return Q(s);
+  QString text = Q(s);
+  if (text.size() <= kShownChars) return text;
+  qsizetype cut = kShownChars;
+  if (text.at(cut - 1).isHighSurrogate()) --cut;  // keep a character whole
+  return text.left(cut) + QChar(0x2026);
+}
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 // The rows of a ListBox, read straight from its state: the view asks only
@@ -39,7 +52,7 @@ class ListModel : public QAbstractTableModel {
     const ListRow& row = list_.rows()[static_cast<size_t>(index.row())];
     auto column = static_cast<size_t>(index.column());
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-      return column < row.cells.size() ? Q(row.cells[column].text) : QString();
+      return column < row.cells.size() ? Shown(row.cells[column].text) : QString();
     if (role == Qt::ForegroundRole && row.fontColour != 0) return QColor(QRgb(row.fontColour));
     if (role == Qt::DecorationRole && column < row.cells.size() && !row.cells[column].icon.empty())
       return Icon(row.cells[column].icon);
@@ -173,7 +186,7 @@ class QtViewHost::View : public QWidget {
 
   void Sync(Control& c, QWidget* w) {
     w->setEnabled(c.enabled());
-    w->setAccessibleName(Q(AccessibleName(c)));
+    w->setAccessibleName(Shown(AccessibleName(c)));
     Window::Placement p = window_.PlacementOf(&c);
     w->setVisible(c.visible() && (!p.tab || p.tab->current() == p.page));
   }
@@ -196,8 +209,8 @@ class QtViewHost::View : public QWidget {
         return;
       case ControlKind::Label: {
         auto* w = Add(c, new QLabel(this));
-        w->setText(Q(c.text()));
-        c.AddObserver([&c, w] { w->setText(Q(c.text())); });
+        w->setText(Shown(c.text()));
+        c.AddObserver([&c, w] { w->setText(Shown(c.text())); });
         return;
       }
       case ControlKind::PictureBox: {
@@ -262,7 +275,7 @@ class QtViewHost::View : public QWidget {
         auto fill = [&combo, w] {
           QSignalBlocker block(w);
           w->clear();
-          for (const ComboItem& item : combo.items()) w->addItem(Q(item.text));
+          for (const ComboItem& item : combo.items()) w->addItem(Shown(item.text));
           w->setCurrentIndex(combo.selected());
         };
         fill();
