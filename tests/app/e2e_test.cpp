@@ -182,7 +182,8 @@ TEST(EndToEnd, ASecondCopyWaitsOnItsNoticeAndLeavesTheFirstAlone) {
 // on a pipe; stopped with the object.
 class Helper {
  public:
-  explicit Helper(std::vector<std::string> argv) {
+  // `env`: variables set for the helper on top of this process's own.
+  explicit Helper(std::vector<std::string> argv, std::vector<std::string> env = {}) {
     int fds[2];
     if (::pipe(fds) != 0) return;
     posix_spawn_file_actions_t actions;
@@ -193,7 +194,11 @@ class Helper {
     std::vector<char*> args;
     for (std::string& a : argv) args.push_back(a.data());
     args.push_back(nullptr);
-    if (::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = 0;
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);
+    envp.push_back(nullptr);
+    if (::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = 0;
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
     pollfd p{fds[0], POLLIN, 0};
@@ -295,7 +300,9 @@ TEST(EndToEnd, TheMainWindowShowsTheAccountToAssistiveTechnology) {
   QCoreApplication qt(argc, nullptr);
   Helper display({"Xvfb", "-displayfd", "3", "-screen", "0", "1100x700x24", "-nolisten", "tcp"});
   ASSERT_FALSE(display.line().empty()) << "Xvfb did not start";
-  Helper session({"dbus-daemon", "--session", "--nofork", "--print-address=3"});
+  testing::TempDir runtime;  // the accessibility bus puts its socket here
+  Helper session({"dbus-daemon", "--session", "--nofork", "--print-address=3"},
+                 {"XDG_RUNTIME_DIR=" + runtime.path()});
   ASSERT_FALSE(session.line().empty()) << "dbus-daemon did not start";
   AccessibilityBus a11y(session.line());
   ASSERT_TRUE(a11y.connected()) << "no accessibility bus";
